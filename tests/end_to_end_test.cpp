@@ -1,0 +1,296 @@
+// Runs the built command in fresh temporary folders and checks the bytes it
+// leaves on disk and on standard output, and its exit status.
+//
+// CAP2BATCH_EXE names the executable. CAP2BATCH_LAUNCHER, when set, is a
+// command (words separated by spaces) that the executable is handed to, so the
+// same cases drive another build, such as the Windows one under Wine.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> commandPrefix() {
+  std::vector<std::string> words;
+  if (const char* launcher = std::getenv("CAP2BATCH_LAUNCHER")) {
+    std::istringstream stream(launcher);
+    for (std::string word; stream >> word;) words.push_back(word);
+  }
+  const char* exe = std::getenv("CAP2BATCH_EXE");
+  words.push_back(exe != nullptr ? fs::absolute(exe).string() : "cap2batch");
+  return words;
+}
+
+bool underLauncher() {
+  const char* launcher = std::getenv("CAP2BATCH_LAUNCHER");
+  return launcher != nullptr && *launcher != '\0';
+}
+
+struct RunOptions {
+  bool closeStandardOutput = false;
+  rlim_t fileSizeLimit = RLIM_INFINITY;
+};
+
+struct RunResult {
+  int status = -1;  // the exit status as the shell sees it, or -1 after a signal
+  std::string standardOutput;
+};
+
+class EndToEndTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "cap2batch-e2e-XXXXXX").string();
+    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(folder_, ignored);
+  }
+
+  fs::path at(const std::string& name) const { return folder_ / name; }
+
+  void put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(at(name), std::ios::binary) << bytes;
+  }
+
+  std::optional<std::string> get(const std::string& name) const {
+    std::ifstream in(at(name), std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Every entry of the folder with its bytes ("<folder>" for a folder), to
+  // check that nothing else appeared, vanished or changed.
+  std::map<std::string, std::string> contents() const {
+    std::map<std::string, std::string> entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder_)) {
+      const std::string name = fs::relative(entry.path(), folder_).generic_string();
+      if (entry.is_symlink()) {
+        entries[name] = "<link " + fs::read_symlink(entry.path()).string() + ">";
+      } else if (entry.is_directory()) {
+        entries[name] = "<folder>";
+      } else {
+        entries[name] = *get(name);
+      }
+    }
+    return entries;
+  }
+
+  RunResult run(const std::vector<std::string>& arguments, RunOptions options = {}) const {
+    std::vector<std::string> words = commandPrefix();
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) return {};
+    const pid_t child = ::fork();
+    if (child == 0) {
+      ::close(pipeEnds[0]);
+      if (options.closeStandardOutput) {
+        ::close(STDOUT_FILENO);
+      } else {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+      }
+      ::close(pipeEnds[1]);
+      if (::chdir(folder_.c_str()) != 0) ::_exit(120);
+      if (options.fileSizeLimit != RLIM_INFINITY) {
+        // Writes past the limit fail with EFBIG instead of killing the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+      }
+      ::execvp(argv[0], argv.data());
+      ::_exit(121);
+    }
+    ::close(pipeEnds[1]);
+    RunResult result;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+      result.standardOutput.append(buffer, static_cast<std::size_t>(count));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+  }
+
+  fs::path folder_;
+};
+
+const std::string kWorkedLine =
+    "3  00:01:02:03  00:01:10:00  00:00:07:27  D:\\capture\\clip 003.avi\r\n";
+const std::string kWorkedRow = "tape01\t00;01;02;03\t00;01;10;00\tclip 003\r\n";
+
+std::string echo(const std::string& in, const std::string& out) {
+  return "IN:" + in + "\r\nOUT:" + out + "\r\n";
+}
+
+TEST_F(EndToEndTest, ConvertsTheWorkedExample) {
+  put("tape01.cbl", kWorkedLine);
+  const RunResult result = run({"tape01.cbl"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(echo("tape01.cbl", "tape01.txt"), result.standardOutput);
+  EXPECT_EQ(kWorkedRow, get("tape01.txt"));
+  EXPECT_EQ(2u, contents().size());
+}
+
+TEST_F(EndToEndTest, ConvertsAWholeCaptureList) {
+  put("tape02.cbl",
+      "; DVStorm capture list\r\n"
+      ";   tape 02, reel B\r\n"
+      "1\t00:00:10:00\t00:00:20:00\t00:00:10:00\tD:\\capture\\clip001.avi\r\n"
+      "\r\n"
+      "  ; a comment after blanks\r\n"
+      "2 01:02:03:04 01:02:05:00 00:00:01:26 D:\\my clips\\take two.avi\n"
+      "3 00:00:00:00 00:00:01:00 x D:/capture/last clip.avi");
+  const RunResult result = run({"tape02.cbl", "second", "third"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(
+      "tape02\t00;00;10;00\t00;00;20;00\tclip001\r\n"
+      "tape02\t\t\t\r\n"
+      "tape02\t01;02;03;04\t01;02;05;00\ttake two\r\n"
+      "tape02\t00;00;00;00\t00;00;01;00\tlast clip\r\n",
+      get("tape02.txt"));
+}
+
+TEST_F(EndToEndTest, CaptureListWithoutClipLinesGivesAnEmptyBatchList) {
+  put("tape01.cbl", "; nothing to capture\r\n; yet\r\n");
+  put("tape01.txt", "previous rows\r\n");
+  const RunResult result = run({"tape01.cbl"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("", get("tape01.txt"));
+  EXPECT_EQ("previous rows\r\n", get("tape01.txt.bak"));
+}
+
+TEST_F(EndToEndTest, NoArgument) {
+  put("tape01.cbl", kWorkedLine);
+  const auto before = contents();
+  const RunResult result = run({});
+  EXPECT_EQ(254, result.status);
+  EXPECT_EQ("", result.standardOutput);
+  EXPECT_EQ(before, contents());
+}
+
+TEST_F(EndToEndTest, CaptureListThatCannotBeOpened) {
+  struct Case {
+    const char* name;
+    std::string argument;
+    std::string outputPath;
+  };
+  const Case cases[] = {
+      {"missing", "tape01.cbl", "tape01.txt"},
+      {"empty path", "", ".txt"},
+      {"a folder", "folder.cbl", "folder.txt"},
+  };
+  fs::create_directory(at("folder.cbl"));
+  put("tape01.txt", "kept\r\n");
+  put("folder.txt", "kept too\r\n");
+  put(".txt", "hidden\r\n");
+  const auto before = contents();
+  for (const Case& c : cases) {
+    const RunResult result = run({c.argument});
+    EXPECT_EQ(255, result.status) << c.name;
+    EXPECT_EQ(echo(c.argument, c.outputPath), result.standardOutput) << c.name;
+    EXPECT_EQ(before, contents()) << c.name;
+  }
+}
+
+TEST_F(EndToEndTest, MovesThePreviousBatchListAsideOnce) {
+  put("tape01.cbl", kWorkedLine);
+  put("tape01.txt", "first rows\r\n");
+  EXPECT_EQ(0, run({"tape01.cbl"}).status);
+  EXPECT_EQ("first rows\r\n", get("tape01.txt.bak"));
+  EXPECT_EQ(kWorkedRow, get("tape01.txt"));
+
+  // A backup, once made, is never replaced.
+  put("tape01.cbl", "9 00:00:00:01 00:00:00:02 x new.avi\r\n");
+  EXPECT_EQ(0, run({"tape01.cbl"}).status);
+  EXPECT_EQ("first rows\r\n", get("tape01.txt.bak"));
+  EXPECT_EQ("tape01\t00;00;00;01\t00;00;00;02\tnew\r\n", get("tape01.txt"));
+  EXPECT_EQ(3u, contents().size());
+}
+
+TEST_F(EndToEndTest, FolderAtTheBatchListPath) {
+  put("tape01.cbl", kWorkedLine);
+  fs::create_directory(at("tape01.txt"));
+  put("tape01.txt/inside", "untouched");
+  const auto before = contents();
+  const RunResult result = run({"tape01.cbl"});
+  EXPECT_EQ(255, result.status);
+  EXPECT_EQ(before, contents());
+}
+
+TEST_F(EndToEndTest, CaptureListThatIsItsOwnBatchListIsLeftAlone) {
+  // list.txt's batch list is list.txt; soft.txt is a link to soft.cbl and
+  // hard.txt a second name of hard.cbl. Each run would empty its input.
+  put("list.txt", kWorkedLine);
+  put("soft.cbl", kWorkedLine);
+  fs::create_symlink("soft.cbl", at("soft.txt"));
+  put("hard.cbl", kWorkedLine);
+  fs::create_hard_link(at("hard.cbl"), at("hard.txt"));
+  const auto before = contents();
+  for (const char* input : {"list.txt", "./list.txt", "soft.cbl", "hard.cbl"}) {
+    const RunResult result = run({input});
+    EXPECT_EQ(255, result.status) << input;
+    EXPECT_EQ(before, contents()) << input;
+  }
+}
+
+TEST_F(EndToEndTest, LongLinesAreOneRowEach) {
+  const std::string name(5000, 'n');
+  put("long.cbl", "1 a b c D:\\" + std::string(3000, 'f') + "\\" + name + ".avi\r\n;" +
+                      std::string(70000, 'c') + " 1 2 3 4\r\n");
+  EXPECT_EQ(0, run({"long.cbl"}).status);
+  EXPECT_EQ("long\ta\tb\t" + name + "\r\n", get("long.txt"));
+}
+
+TEST_F(EndToEndTest, RunWithoutStandardOutputEndsTheSame) {
+  put("tape01.cbl", kWorkedLine);
+  put("tape01.txt", "old");
+  const RunResult result = run({"tape01.cbl"}, {.closeStandardOutput = true});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(kWorkedRow, get("tape01.txt"));
+  EXPECT_EQ("old", get("tape01.txt.bak"));
+}
+
+TEST_F(EndToEndTest, FullDiskIsAFailure) {
+  if (underLauncher()) GTEST_SKIP() << "a file-size limit would also bind the launcher";
+  std::string captureList;
+  for (int i = 0; i < 2000; ++i) captureList += kWorkedLine;
+  put("tape01.cbl", captureList);
+  put("tape01.txt", "previous\r\n");
+  const RunResult result = run({"tape01.cbl"}, {.fileSizeLimit = 8192});
+  EXPECT_EQ(255, result.status);
+  EXPECT_EQ(captureList, get("tape01.cbl"));
+  EXPECT_EQ("previous\r\n", get("tape01.txt.bak"));
+  const std::string written = *get("tape01.txt");
+  EXPECT_LE(written.size(), 8192u);
+  // What did reach the disk is whole rows, in order, up to the limit.
+  std::string expectedStart;
+  while (expectedStart.size() < written.size()) expectedStart += kWorkedRow;
+  EXPECT_EQ(expectedStart.substr(0, written.size()), written);
+}
+
+}  // namespace

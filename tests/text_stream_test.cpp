@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion/byte_stream.h"
+#include "conversion/text_reader.h"
+#include "conversion/text_writer.h"
+
+namespace {
+
+std::vector<std::string> readAllLines(ByteSource& source) {
+  TextReader reader(source);
+  std::vector<std::string> lines;
+  std::string line;
+  while (reader.readLine(line)) lines.push_back(line);
+  EXPECT_TRUE(line.empty());
+  return lines;
+}
+
+// Hands out its bytes a few at a time, so that CR LF pairs and lines fall
+// across reads.
+class TricklingSource : public ByteSource {
+ public:
+  TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t count = std::min({size, step_, bytes_.size() - at_});
+    bytes_.copy(buffer, count, at_);
+    at_ += count;
+    return count;
+  }
+  bool failed() const override { return false; }
+
+ private:
+  std::string bytes_;
+  std::size_t step_;
+  std::size_t at_ = 0;
+};
+
+// Gives some bytes, then fails.
+class FailingSource : public ByteSource {
+ public:
+  std::size_t read(char* buffer, std::size_t size) override {
+    if (failed_) return 0;
+    if (!gave_) {
+      gave_ = true;
+      const std::string bytes = "1 a b c d\r\n2 e";
+      bytes.copy(buffer, std::min(size, bytes.size()));
+      return std::min(size, bytes.size());
+    }
+    failed_ = true;
+    return 0;
+  }
+  bool failed() const override { return failed_; }
+
+ private:
+  bool gave_ = false;
+  bool failed_ = false;
+};
+
+class FailingSink : public ByteSink {
+ public:
+  bool write(const char*, std::size_t) override { return false; }
+};
+
+TEST(TextReaderTest, TranslatesLineEndsAndStopsAtEndOfText) {
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {"a\n", "b\n"}},
+      {"a\nb\n", {"a\n", "b\n"}},
+      {"a\r\nb", {"a\n", "b"}},
+      {"a\rb\r\n", {"a\rb\n"}},
+      {"a\r\r\n", {"a\r\n"}},
+      {"a\r", {"a\r"}},
+      {"\n\n", {"\n", "\n"}},
+      {"a\r\nb\x1a"
+       "c\r\n",
+       {"a\n", "b"}},
+      {"\x1a"
+       "a\r\n",
+       {}},
+      {"a\r\x1a\n", {"a\r"}},
+      {std::string("a\0b\r\n", 5), {std::string("a\0b\n", 4)}},
+  };
+  for (const Case& c : cases) {
+    for (const std::size_t step : {std::size_t{1}, std::size_t{2}, std::size_t{1000}}) {
+      TricklingSource source(c.bytes, step);
+      EXPECT_EQ(c.lines, readAllLines(source)) << testing::PrintToString(c.bytes) << " " << step;
+    }
+  }
+}
+
+TEST(TextReaderTest, LongLinesArriveWhole) {
+  const std::string path(300000, 'x');
+  const std::string bytes = "1 a b c " + path + "\r\n;" + path + "\r\nend";
+  MemorySource source(bytes);
+  const std::vector<std::string> lines = readAllLines(source);
+  ASSERT_EQ(3u, lines.size());
+  EXPECT_EQ("1 a b c " + path + "\n", lines[0]);
+  EXPECT_EQ(";" + path + "\n", lines[1]);
+  EXPECT_EQ("end", lines[2]);
+}
+
+TEST(TextReaderTest, ReportsReadErrorsButNotTheEnd) {
+  FailingSource failing;
+  TextReader reader(failing);
+  std::string line;
+  EXPECT_TRUE(reader.readLine(line));
+  EXPECT_EQ("1 a b c d\n", line);
+  EXPECT_TRUE(reader.readLine(line));
+  EXPECT_EQ("2 e", line);
+  EXPECT_FALSE(reader.readLine(line));
+  EXPECT_TRUE(reader.failed());
+
+  MemorySource ending(
+      "x\x1a"
+      "y");
+  TextReader endingReader(ending);
+  while (endingReader.readLine(line)) {
+  }
+  EXPECT_FALSE(endingReader.failed());
+}
+
+TEST(TextWriterTest, StoresEveryLineFeedAsCrLf) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", ""},         {"a\tb\n", "a\tb\r\n"}, {"\n\n", "\r\n\r\n"},
+      {"a\rb", "a\rb"}, {"a\r\n", "a\r\r\n"},
+  };
+  for (const auto& [text, stored] : cases) {
+    StringSink sink;
+    {
+      TextWriter writer(sink);
+      writer.write(text);
+    }
+    EXPECT_EQ(stored, sink.bytes) << testing::PrintToString(text);
+  }
+}
+
+TEST(TextWriterTest, LargeWritesKeepTheirOrder) {
+  StringSink sink;
+  std::string expected;
+  {
+    TextWriter writer(sink);
+    for (int i = 0; i < 5000; ++i) {
+      const std::string piece =
+          std::string(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26)) + "\n";
+      writer.write(piece);
+      expected += piece.substr(0, piece.size() - 1) + "\r\n";
+    }
+    const std::string big(200000, 'z');
+    writer.write(big);
+    expected += big;
+    EXPECT_TRUE(writer.flush());
+  }
+  EXPECT_EQ(expected, sink.bytes);
+}
+
+TEST(TextWriterTest, FlushReportsAFailedSink) {
+  FailingSink sink;
+  TextWriter writer(sink);
+  writer.write("row\n");
+  EXPECT_FALSE(writer.flush());
+  EXPECT_FALSE(writer.flush());
+}
+
+}  // namespace
