@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "conversion/lead_byte_table.h"
+#include "run/completion_chime.h"
 #include "run/locale_code_page.h"
 #include "run/platform.h"
 
@@ -118,7 +119,7 @@ class PosixPlatform : public Platform {
 
   ByteSink& standardOutput() override { return standardOutput_; }
 
-  void playCompletionChime() override {}
+  void playCompletionChime() override { playChimeSound(); }
 
  private:
   StandardOutputSink standardOutput_;

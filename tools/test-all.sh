@@ -27,6 +27,9 @@ need_packages() {
 }
 
 need_packages cmake ninja-build g++ libgtest-dev clang-format
+# Completion chime: ALSA's headers for the build; its library and
+# configuration for the end-to-end runs that play into a file.
+need_packages libasound2-dev libasound2-data
 
 echo "== lint"
 bash tools/lint.sh

@@ -1,0 +1,236 @@
+// Runs the built command with ALSA's default device pointed at a file and
+// checks what the completion chime left there: the chime's samples, exactly
+// once, after a run that wrote rows, and nothing after any other run. Runs
+// without a sound device must end as they do with one.
+//
+// CAP2BATCH_EXE names the executable; CAP2BATCH_LAUNCHER, when set, is a
+// command (words separated by spaces) that it is handed to. The device is
+// chosen through an .asoundrc in a temporary HOME, which any program that
+// plays through ALSA reads.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The chime's samples: everything after the 44-byte header of the committed
+// file, whose layout has its own test.
+std::string chimeSamples() { return readFile(CHIME_WAV).substr(44); }
+
+bool underLauncher() {
+  const char* launcher = std::getenv("CAP2BATCH_LAUNCHER");
+  return launcher != nullptr && *launcher != '\0';
+}
+
+std::vector<std::string> commandPrefix() {
+  std::vector<std::string> words;
+  if (const char* launcher = std::getenv("CAP2BATCH_LAUNCHER")) {
+    std::istringstream stream(launcher);
+    for (std::string word; stream >> word;) words.push_back(word);
+  }
+  const char* exe = std::getenv("CAP2BATCH_EXE");
+  words.push_back(exe != nullptr ? fs::absolute(exe).string() : "cap2batch");
+  return words;
+}
+
+// How the run's ALSA is set up.
+enum class Sound {
+  fileSink,         // the default device writes to sink.raw in the home folder
+  missingCard,      // the default device is a sound card that does not exist
+  noConfiguration,  // ALSA reads an empty configuration: no device at all
+};
+
+struct RunResult {
+  int status = -1;  // as the shell sees it, or -1 after a signal
+  std::string standardOutput;
+  std::string standardError;
+  std::map<std::string, std::string> files;  // the work folder afterwards
+  std::optional<std::string> sink;           // sink.raw, when it exists
+};
+
+class ChimeEndToEndTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "cap2batch-chime-XXXXXX").string();
+    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
+    root_ = pattern;
+    fs::create_directory(home());
+    fs::create_directory(work());
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+  }
+
+  fs::path home() const { return root_ / "home"; }
+  fs::path work() const { return root_ / "work"; }
+  fs::path sinkPath() const { return home() / "sink.raw"; }
+
+  void put(const std::string& name, const std::string& bytes) const {
+    std::ofstream(work() / name, std::ios::binary) << bytes;
+  }
+
+  std::map<std::string, std::string> workFiles() const {
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(work())) {
+      const std::string name = fs::relative(entry.path(), work()).generic_string();
+      files[name] = entry.is_directory() ? "<folder>" : readFile(entry.path());
+    }
+    return files;
+  }
+
+  void configureSound(Sound sound) const {
+    fs::remove(home() / ".asoundrc");
+    fs::remove(sinkPath());
+    std::ofstream asoundrc(home() / ".asoundrc");
+    if (sound == Sound::fileSink) {
+      asoundrc << "pcm.!default {\n  type file\n  slave.pcm \"null\"\n  file \""
+               << sinkPath().string() << "\"\n  format \"raw\"\n}\n";
+    } else if (sound == Sound::missingCard) {
+      asoundrc << "pcm.!default {\n  type hw\n  card 29\n}\n";
+    }
+    std::ofstream(root_ / "empty.conf");
+  }
+
+  RunResult run(const std::vector<std::string>& arguments, Sound sound = Sound::fileSink) const {
+    configureSound(sound);
+    std::vector<std::string> words = commandPrefix();
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    const fs::path outPath = root_ / "stdout";
+    const fs::path errPath = root_ / "stderr";
+    const pid_t child = ::fork();
+    if (child == 0) {
+      if (!std::freopen(outPath.c_str(), "wb", stdout) ||
+          !std::freopen(errPath.c_str(), "wb", stderr) || ::chdir(work().c_str()) != 0) {
+        ::_exit(120);
+      }
+      ::setenv("HOME", home().c_str(), 1);
+      ::unsetenv("XDG_CONFIG_HOME");  // ALSA reads an asoundrc there too
+      if (sound == Sound::noConfiguration) {
+        ::setenv("ALSA_CONFIG_PATH", (root_ / "empty.conf").c_str(), 1);
+      } else {
+        ::unsetenv("ALSA_CONFIG_PATH");
+      }
+      ::execvp(argv[0], argv.data());
+      ::_exit(121);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+
+    RunResult result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.standardOutput = readFile(outPath);
+    result.standardError = readFile(errPath);
+    result.files = workFiles();
+    if (fs::exists(sinkPath())) result.sink = readFile(sinkPath());
+    return result;
+  }
+
+  // The command prints nothing beyond its two lines; a launcher may well
+  // print on its own.
+  static void expectQuiet(const RunResult& result, const std::string& name) {
+    if (!underLauncher()) {
+      EXPECT_EQ("", result.standardError) << name;
+    }
+  }
+
+  fs::path root_;
+};
+
+const std::string kClipLine =
+    "3  00:01:02:03  00:01:10:00  00:00:07:27  D:\\capture\\clip 003.avi\r\n";
+const std::string kRow = "tape01\t00;01;02;03\t00;01;10;00\tclip 003\r\n";
+
+TEST_F(ChimeEndToEndTest, RunThatWritesRowsPlaysTheChimeOnceToItsEnd) {
+  ASSERT_EQ(8672u, chimeSamples().size());
+  put("tape01.cbl", kClipLine + kClipLine);
+  const RunResult result = run({"tape01.cbl"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(kRow + kRow, result.files.at("tape01.txt"));
+  // The sink holds what reached the device by the time the process ended:
+  // every sample, once, nothing padded.
+  ASSERT_TRUE(result.sink);
+  EXPECT_TRUE(*result.sink == chimeSamples())
+      << "sink holds " << result.sink->size() << " bytes, the chime " << chimeSamples().size();
+  expectQuiet(result, "rows");
+}
+
+TEST_F(ChimeEndToEndTest, OtherRunsPlayNothing) {
+  fs::create_directory(work() / "folder.txt");
+  put("folder.cbl", kClipLine);
+  put("comments.cbl", "; nothing to capture yet\r\n; 1 00:00:00:00 00:00:01:00 x a.avi\r\n");
+  const struct {
+    const char* name;
+    std::vector<std::string> arguments;
+    int status;
+  } cases[] = {
+      {"no clip line", {"comments.cbl"}, 0},
+      {"capture list missing", {"missing.cbl"}, 255},
+      {"clip lines, but the batch list is a folder", {"folder.cbl"}, 255},
+      {"no argument", {}, 254},
+  };
+  for (const auto& c : cases) {
+    const RunResult result = run(c.arguments);
+    EXPECT_EQ(c.status, result.status) << c.name;
+    EXPECT_EQ(0u, result.sink.value_or("").size()) << c.name;
+    expectQuiet(result, c.name);
+  }
+}
+
+TEST_F(ChimeEndToEndTest, WithoutSoundDeviceRunsEndTheSame) {
+  put("tape01.cbl", kClipLine);
+  put("comments.cbl", "; nothing to capture yet\r\n");
+  // Each run starts from the same files: a previous batch list to move aside.
+  const auto reset = [this] {
+    fs::remove(work() / "tape01.txt.bak");
+    fs::remove(work() / "comments.txt");
+    put("tape01.txt", "previous\r\n");
+  };
+  const struct {
+    const char* name;
+    std::string captureList;
+  } runs[] = {{"rows", "tape01.cbl"}, {"no clip line", "comments.cbl"}, {"missing", "none.cbl"}};
+  const struct {
+    const char* name;
+    Sound sound;
+  } machines[] = {{"missing card", Sound::missingCard},
+                  {"no ALSA configuration", Sound::noConfiguration}};
+  for (const auto& r : runs) {
+    for (const auto& m : machines) {
+      const std::string name = std::string(r.name) + ", " + m.name;
+      reset();
+      const RunResult withDevice = run({r.captureList}, Sound::fileSink);
+      reset();
+      const RunResult without = run({r.captureList}, m.sound);
+      EXPECT_EQ(withDevice.status, without.status) << name;
+      EXPECT_EQ(withDevice.standardOutput, without.standardOutput) << name;
+      EXPECT_EQ(withDevice.files, without.files) << name;
+      EXPECT_FALSE(without.sink) << name;
+      expectQuiet(without, name);
+    }
+  }
+}
+
+}  // namespace
