@@ -11,9 +11,10 @@ string(LENGTH "${hex}" hexLength)
 if(hexLength EQUAL 0)
   message(FATAL_ERROR "embed_resource.cmake: ${INPUT} is empty")
 endif()
-# Sixteen bytes to a line.
+# Sixteen bytes to a line (CMake's regular expressions have no {16}).
 string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
-string(REGEX REPLACE "((0x..,){16})" "\\1\n    " bytes "${bytes}")
+string(REPEAT "0x..," 16 line)
+string(REGEX REPLACE "(${line})" "\\1\n    " bytes "${bytes}")
 
 file(WRITE "${OUTPUT}.tmp"
   "// Generated from ${INPUT} by embed_resource.cmake; do not edit.\n"
