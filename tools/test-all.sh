@@ -4,29 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
+source tools/need_packages.sh
 
-apt_updated=no
-# Installs the Debian packages among "$@" that are not installed yet.
-need_packages() {
-  local missing=()
-  for package in "$@"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-      missing+=("$package")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "== installing ${missing[*]}"
-  if [ "$apt_updated" = no ]; then
-    as_root apt-get update -qq
-    apt_updated=yes
-  fi
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-}
-
-need_packages cmake ninja-build g++ libgtest-dev clang-format
+need_build_packages
+need_packages clang-format
 # Completion chime: ALSA's headers for the build; its library and
 # configuration for the end-to-end runs that play into a file.
 need_packages libasound2-dev libasound2-data
