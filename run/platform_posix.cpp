@@ -114,7 +114,9 @@ class PosixPlatform : public Platform {
     if (errno != EINVAL && errno != ENOSYS) return;
     // A file system without no-replace renames: a hard link also fails when
     // the new name is taken, so the backup is never replaced.
-    if (::link(from.c_str(), to.c_str()) == 0) ::unlink(from.c_str());
+    // Should the old name stay, the backup is taken back: both names would
+    // share the file that creating the new batch list is about to empty.
+    if (::link(from.c_str(), to.c_str()) == 0 && ::unlink(from.c_str()) != 0) ::unlink(to.c_str());
   }
 
   ByteSink& standardOutput() override { return standardOutput_; }
