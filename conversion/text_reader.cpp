@@ -3,7 +3,7 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kBufferSize = 128 * 1024;
+constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr char kEndOfText = '\x1a';
 
 // The offset of the first `byte` in [at, at + size), or `size`.
