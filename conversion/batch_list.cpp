@@ -1,38 +1,58 @@
 #include "conversion/batch_list.h"
 
-#include <algorithm>
+#include <cstring>
 
-#include "conversion/capture_record.h"
+#include "conversion/byte_scan.h"
+#include "conversion/capture_fields.h"
 #include "conversion/path_names.h"
 
 std::string listName;
 
 namespace {
 
-void appendTimeColumn(std::string& row, const std::string& word) {
-  const std::size_t start = row.size();
-  row += word;
-  std::replace(row.begin() + static_cast<std::ptrdiff_t>(start), row.end(), ':', ';');
+// `text` as the writer stores it: every LF as CR LF.
+std::string storedForm(std::string_view text) {
+  std::string stored;
+  for (const char byte : text) {
+    if (byte == '\n') stored += '\r';
+    stored += byte;
+  }
+  return stored;
+}
+
+char* put(char* to, std::string_view bytes) {
+  std::memcpy(to, bytes.data(), bytes.size());
+  return to + bytes.size();
+}
+
+char* putTimeColumn(char* to, std::string_view word) {
+  byte_scan::copyReplacingColons(to, word.data(), word.size());
+  return to + word.size();
 }
 
 }  // namespace
 
 std::int64_t writeBatchList(TextReader& captureList, TextWriter& batchList) {
+  // Only the first column can hold an LF (the capture list's own path may);
+  // words hold no whitespace and the clip path ends before the line's LF. So
+  // each row is stored as it is built, with the first column translated once.
+  const std::string firstColumn = storedForm(listName) + '\t';
   std::int64_t rows = 0;
-  std::string line;
-  std::string row;
-  while (captureList.readLine(line)) {
-    CaptureRecord record;
-    if (record.parseCaptureLine(line.c_str()) != 0) continue;
-    row = listName;
-    row += '\t';
-    appendTimeColumn(row, record.inPoint);
-    row += '\t';
-    appendTimeColumn(row, record.outPoint);
-    row += '\t';
-    row += nameStem(record.clipPath);
-    row += '\n';
-    batchList.write(row);
+  // One line and one record at a time, both views into the reader's buffer.
+  std::string_view line;
+  CaptureFields fields;
+  while (captureList.readLineText(line)) {
+    if (!splitLineText(line, fields)) continue;
+    const std::string_view clipName = nameStemView(fields.clipPath);
+    const std::size_t size = firstColumn.size() + fields.inPoint.size() + 1 +
+                             fields.outPoint.size() + 1 + clipName.size() + 2;
+    char* to = put(batchList.claim(size), firstColumn);
+    to = putTimeColumn(to, fields.inPoint);
+    *to++ = '\t';
+    to = putTimeColumn(to, fields.outPoint);
+    *to++ = '\t';
+    to = put(to, clipName);
+    put(to, "\r\n");
     ++rows;
   }
   return rows;

@@ -1,6 +1,6 @@
 #include "conversion/capture_record.h"
 
-#include "conversion/line_scanner.h"
+#include "conversion/capture_fields.h"
 
 std::int32_t parseLineNumber(std::string_view word) {
   std::size_t at = 0;
@@ -16,15 +16,14 @@ std::int32_t parseLineNumber(std::string_view word) {
 }
 
 int CaptureRecord::parseCaptureLine(const char* line) {
-  const char* cursor = line;
-  skipSpace(cursor);
-  if (*cursor == ';') return -1;
-
-  cursor = line;
-  number = parseLineNumber(nextWord(cursor));
-  inPoint = nextWord(cursor);
-  outPoint = nextWord(cursor);
-  extra = nextWord(cursor);
-  clipPath = restOfLine(cursor);
+  CaptureFields fields;
+  if (!splitCaptureLine(line, fields)) return -1;
+  number = parseLineNumber(fields.number);
+  // assign() keeps each string's storage, so a reused record allocates only
+  // when a field outgrows it.
+  inPoint.assign(fields.inPoint);
+  outPoint.assign(fields.outPoint);
+  extra.assign(fields.extra);
+  clipPath.assign(fields.clipPath);
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "conversion/path_names.h"
 
+#include "conversion/byte_scan.h"
 #include "conversion/lead_byte_table.h"
 
 namespace {
@@ -29,13 +30,46 @@ FileName walkPath(std::string_view path) {
   return name;
 }
 
+// True when the walk from the start of the path would take the byte at `at`
+// as a character of its own or the first byte of a pair, not as a second byte.
+// A byte that is no lead byte always ends a character, so the walk is in step
+// again right after one; from there, the lead bytes before `at` pair up.
+bool startsCharacter(std::string_view path, std::size_t at) {
+  std::size_t leadBytes = 0;
+  while (at > leadBytes && isLeadByte(static_cast<unsigned char>(path[at - leadBytes - 1]))) {
+    ++leadBytes;
+  }
+  return leadBytes % 2 == 0;
+}
+
 }  // namespace
 
-std::string nameStem(std::string_view path) {
-  const FileName name = walkPath(path);
-  const std::size_t end = (name.dot != kNone && name.dot >= name.start) ? name.dot : path.size();
-  return std::string(path.substr(name.start, end - name.start));
+std::string_view nameStemView(std::string_view path) {
+  // Scanning back from the end finds the file name without walking the
+  // folders. Under a double-byte code page a separator or dot byte counts only
+  // where the forward walk would see it; a lead byte itself is never one.
+  const bool doubleByte = hasLeadBytes();
+  const char* const begin = path.data();
+  const char* end = begin + path.size();
+  const char* dot = nullptr;
+  while (const char* found = byte_scan::findLastSeparatorOrDot(begin, end)) {
+    end = found;
+    const std::size_t at = static_cast<std::size_t>(found - begin);
+    if (doubleByte &&
+        (isLeadByte(static_cast<unsigned char>(*found)) || !startsCharacter(path, at))) {
+      continue;
+    }
+    if (*found != '.') {
+      const std::size_t start = at + 1;
+      const std::size_t stop = dot != nullptr ? static_cast<std::size_t>(dot - begin) : path.size();
+      return path.substr(start, stop - start);
+    }
+    if (dot == nullptr) dot = found;
+  }
+  return path.substr(0, dot != nullptr ? static_cast<std::size_t>(dot - begin) : path.size());
 }
+
+std::string nameStem(std::string_view path) { return std::string(nameStemView(path)); }
 
 std::string outputPathFor(std::string_view capturePath) {
   const std::size_t start = walkPath(capturePath).start;

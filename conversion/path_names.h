@@ -12,6 +12,9 @@
 /// taken for a separator or a dot.
 std::string nameStem(std::string_view path);
 
+/// The same bytes as nameStem, as a view into `path`.
+std::string_view nameStemView(std::string_view path);
+
 /// The batch list's path for a capture list: the file name's extension (from
 /// its last dot) is replaced by ".txt"; a file name without a dot gets ".txt"
 /// appended. Dots in directory names never count.

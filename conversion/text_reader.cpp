@@ -5,44 +5,99 @@
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr char kEndOfText = '\x1a';
+
+// The offset of the first `byte` in [at, at + size), or `size`.
+std::size_t firstOf(const char* at, std::size_t size, char byte) {
+  const void* found = std::memchr(at, byte, size);
+  return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - at) : size;
+}
+
 }  // namespace
 
-TextReader::TextReader(ByteSource& source) : source_(source), buffer_(kBufferSize) {}
+TextReader::TextReader(ByteSource& source)
+    : source_(source),
+      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
+      capacity_(kBufferSize) {}
 
+// Keeps the unfinished line, moved to the front (into a larger buffer when it
+// fills the whole one), and reads more after it. False when nothing more came.
 bool TextReader::fill() {
   if (ended_) return false;
+  const std::size_t kept = end_ - begin_;
+  if (kept == capacity_) {
+    const std::size_t larger = capacity_ * 2;
+    auto grown = std::make_unique_for_overwrite<char[]>(larger);
+    std::memcpy(grown.get(), buffer_.get() + begin_, kept);
+    buffer_ = std::move(grown);
+    capacity_ = larger;
+  } else if (begin_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
+  }
+  scanned_ -= begin_;
+  // A NUL before begin_ belonged to a line already read: look again.
+  nul_ = nul_ >= begin_ ? nul_ - begin_ : firstOf(buffer_.get(), kept, '\0');
   begin_ = 0;
-  end_ = source_.read(buffer_.data(), buffer_.size());
-  if (end_ == 0) {
+  end_ = kept;
+
+  char* const fresh = buffer_.get() + end_;
+  std::size_t count = source_.read(fresh, capacity_ - end_);
+  if (count == 0) {
     ended_ = true;
     return false;
   }
   // Nothing from the first 0x1A on is ever read, not even from the source.
-  if (const void* stop = std::memchr(buffer_.data(), kEndOfText, end_)) {
-    end_ = static_cast<std::size_t>(static_cast<const char*>(stop) - buffer_.data());
+  if (const void* stop = std::memchr(fresh, kEndOfText, count)) {
+    count = static_cast<std::size_t>(static_cast<const char*>(stop) - fresh);
     ended_ = true;
   }
-  return end_ > 0;
+  // A NUL among the kept bytes stays the first.
+  if (nul_ == end_) nul_ += firstOf(fresh, count, '\0');
+  end_ += count;
+  return count > 0;
+}
+
+bool TextReader::nextLine(std::string_view& text, bool& lineFeed) {
+  for (;;) {
+    const char* const base = buffer_.get();
+    if (const void* found = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
+      const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+      // Only the CR right before the LF belongs to the line end; any other CR,
+      // even one just before it in the file (CR CR LF), is data.
+      const std::size_t textEnd = (stop > begin_ && base[stop - 1] == '\r') ? stop - 1 : stop;
+      text = std::string_view(base + begin_, textEnd - begin_);
+      lineFeed = true;
+      begin_ = scanned_ = stop + 1;
+      return true;
+    }
+    scanned_ = end_;
+    if (!fill()) {
+      if (begin_ == end_) return false;
+      // The last line, without a line feed: a CR at its end is data.
+      text = std::string_view(buffer_.get() + begin_, end_ - begin_);
+      lineFeed = false;
+      begin_ = scanned_ = end_;
+      return true;
+    }
+  }
+}
+
+bool TextReader::readLineText(std::string_view& text) {
+  bool lineFeed = false;
+  if (!nextLine(text, lineFeed)) return false;
+  const std::size_t start = static_cast<std::size_t>(text.data() - buffer_.get());
+  if (nul_ < start) nul_ = start + firstOf(text.data(), end_ - start, '\0');
+  if (nul_ < start + text.size()) text = text.substr(0, nul_ - start);
+  return true;
 }
 
 bool TextReader::readLine(std::string& line) {
-  line.clear();
-  for (;;) {
-    if (begin_ == end_ && !fill()) return !line.empty();
-    const char* start = buffer_.data() + begin_;
-    const std::size_t available = end_ - begin_;
-    const void* lineFeed = std::memchr(start, '\n', available);
-    if (lineFeed == nullptr) {
-      line.append(start, available);
-      begin_ = end_;
-      continue;
-    }
-    const std::size_t length = static_cast<const char*>(lineFeed) - start + 1;
-    line.append(start, length);
-    begin_ += length;
-    // Only the CR right before the LF belongs to the line end; any other CR,
-    // even one just before it in the file (CR CR LF), is data.
-    if (line.size() >= 2 && line[line.size() - 2] == '\r') line.erase(line.size() - 2, 1);
-    return true;
+  std::string_view text;
+  bool lineFeed = false;
+  if (!nextLine(text, lineFeed)) {
+    line.clear();
+    return false;
   }
+  line.assign(text);
+  if (lineFeed) line += '\n';
+  return true;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "conversion/byte_stream.h"
 
@@ -18,16 +19,31 @@ class TextReader {
   /// with `line` empty, when nothing is left to read.
   bool readLine(std::string& line);
 
+  /// The same lines as readLine, as a line parser sees them and without
+  /// copying them: `text` is set to the next line up to its line end (the LF,
+  /// or the CR LF pair it stood for) or up to its first NUL byte, whichever
+  /// comes first. The view stays valid until the next read from this reader.
+  /// Returns false when nothing is left to read.
+  bool readLineText(std::string_view& text);
+
   /// True when reading stopped because the source failed, rather than at its
   /// end or at a 0x1A byte.
   bool failed() const { return source_.failed(); }
 
  private:
+  bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  // The unread bytes are [begin_, end_); no LF lies in [begin_, scanned_).
+  // nul_ is the first NUL at or after begin_, or end_ when there is none; it is
+  // looked for once per block rather than once per line.
+  // The buffer only grows to hold a line longer than itself.
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
   std::size_t begin_ = 0;
+  std::size_t scanned_ = 0;
   std::size_t end_ = 0;
+  std::size_t nul_ = 0;
   bool ended_ = false;
 };

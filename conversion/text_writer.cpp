@@ -6,37 +6,55 @@ namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 }  // namespace
 
-TextWriter::TextWriter(ByteSink& sink) : sink_(sink), buffer_(kBufferSize) {}
+TextWriter::TextWriter(ByteSink& sink)
+    : sink_(sink),
+      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
+      capacity_(kBufferSize) {}
 
 TextWriter::~TextWriter() { flush(); }
 
 void TextWriter::write(std::string_view text) {
   for (;;) {
-    const std::size_t lineFeed = text.find('\n');
-    if (lineFeed == std::string_view::npos) {
+    const void* found = std::memchr(text.data(), '\n', text.size());
+    if (found == nullptr) {
       append(text);
       return;
     }
+    const std::size_t lineFeed =
+        static_cast<std::size_t>(static_cast<const char*>(found) - text.data());
     append(text.substr(0, lineFeed));
     append("\r\n");
     text.remove_prefix(lineFeed + 1);
   }
 }
 
-void TextWriter::append(std::string_view bytes) {
-  if (bytes.size() > buffer_.size() - used_) {
+char* TextWriter::claim(std::size_t size) {
+  if (size > capacity_ - used_) {
     flush();
-    if (bytes.size() > buffer_.size()) {
+    if (size > capacity_) {
+      buffer_ = std::make_unique_for_overwrite<char[]>(size);
+      capacity_ = size;
+    }
+  }
+  char* const room = buffer_.get() + used_;
+  used_ += size;
+  return room;
+}
+
+void TextWriter::append(std::string_view bytes) {
+  if (bytes.size() > capacity_ - used_) {
+    flush();
+    if (bytes.size() > capacity_) {
       if (!sink_.write(bytes.data(), bytes.size())) failed_ = true;
       return;
     }
   }
-  if (!bytes.empty()) std::memcpy(buffer_.data() + used_, bytes.data(), bytes.size());
+  if (!bytes.empty()) std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
   used_ += bytes.size();
 }
 
 bool TextWriter::flush() {
-  if (used_ > 0 && !sink_.write(buffer_.data(), used_)) failed_ = true;
+  if (used_ > 0 && !sink_.write(buffer_.get(), used_)) failed_ = true;
   used_ = 0;
   return !failed_;
 }

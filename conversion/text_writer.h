@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "conversion/byte_stream.h"
 
@@ -18,6 +18,12 @@ class TextWriter {
 
   void write(std::string_view text);
 
+  /// Room for the next `size` bytes of output, for the caller to fill at once.
+  /// They reach the sink exactly as they are put there, with no LF translation,
+  /// so the caller stores a line end as CR LF itself. The buffer grows when
+  /// `size` is larger than it, so the room is always one block.
+  char* claim(std::size_t size);
+
   /// Hands everything buffered to the sink. Returns false when this or any
   /// earlier hand-over failed.
   bool flush();
@@ -26,7 +32,8 @@ class TextWriter {
   void append(std::string_view bytes);
 
   ByteSink& sink_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_;
   std::size_t used_ = 0;
   bool failed_ = false;
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "conversion/byte_stream.h"
 #include "conversion/lead_byte_table.h"
@@ -60,6 +62,63 @@ TEST(BatchListTest, ConvertsCaptureLists) {
     EXPECT_EQ(c.rows, result.rows) << testing::PrintToString(c.captureList);
     EXPECT_EQ(c.stored, result.stored) << testing::PrintToString(c.captureList);
   }
+}
+
+// Hands out its bytes `step` at a time, so that block ends fall everywhere.
+class SteppingSource : public ByteSource {
+ public:
+  SteppingSource(std::string_view bytes, std::size_t step) : bytes_(bytes), step_(step) {}
+  std::size_t read(char* buffer, std::size_t size) override {
+    const std::size_t count = std::min({size, step_, bytes_.size()});
+    bytes_.copy(buffer, count);
+    bytes_.remove_prefix(count);
+    return count;
+  }
+  bool failed() const override { return false; }
+
+ private:
+  std::string_view bytes_;
+  std::size_t step_;
+};
+
+TEST(BatchListTest, RowsDoNotDependOnWhereBlocksEnd) {
+  // CR LF pairs, NULs, long words, a line longer than 64 bytes before its
+  // clip path, two-byte characters and a final 0x1A, read in blocks of every
+  // size from 1 to 97 bytes and at once.
+  const std::string captureList =
+      "1 00:00:01:00 00:00:02:00 x D:\\clips\\\x95\x5C.avi\r\n"
+      "; a comment\r\n"
+      "2 a b c d\0e\\f.avi\r\n"
+      "3 "s +
+      std::string(70, 'w') + " b c D:\\x.y\\z\r\n\r\n" + "4 a b c D:\\\x81\r\n" +
+      "5 a b c D:\\clips\\tape\r.avi\r\r\n" + "6 a b c end\x1a" + "7 a b c lost\r\n";
+  for (const int codePage : {0, 932}) {
+    setLeadByteTable(builtInLeadByteRanges(codePage));
+    const Conversion whole = convert(captureList);
+    EXPECT_EQ(7, whole.rows);
+    for (std::size_t step = 1; step <= 97; ++step) {
+      SteppingSource source(captureList, step);
+      StringSink sink;
+      {
+        TextReader reader(source);
+        TextWriter writer(sink);
+        EXPECT_EQ(whole.rows, writeBatchList(reader, writer)) << step;
+      }
+      EXPECT_EQ(whole.stored, sink.bytes) << codePage << " " << step;
+    }
+  }
+  setLeadByteTable({});
+  EXPECT_EQ(
+      "tape01\t00;00;01;00\t00;00;02;00\t\r\n"
+      "tape01\ta\tb\td\r\n"
+      "tape01\t" +
+          std::string(70, 'w') +
+          "\tb\tz\r\n"
+          "tape01\t\t\t\r\n"
+          "tape01\ta\tb\t\x81\r\n"
+          "tape01\ta\tb\ttape\r\r\n"
+          "tape01\ta\tb\tend\r\n",
+      convert(captureList).stored);
 }
 
 TEST(BatchListTest, ListNameIsTheFirstColumnOfEveryRow) {

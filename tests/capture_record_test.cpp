@@ -55,6 +55,35 @@ TEST(CaptureRecordTest, SplitsClipLinesIntoFiveFields) {
   }
 }
 
+// Word boundaries come from the first 64 bytes of a line at once, and from a
+// byte scan where the words reach past them: every field must come out the
+// same wherever the 64th byte falls.
+TEST(CaptureRecordTest, WordsOnEitherSideOfTheSixtyFourthByte) {
+  for (std::size_t indent = 0; indent <= 70; indent += 5) {
+    for (std::size_t digits = 1; digits <= 70; ++digits) {
+      const std::string number = std::string(digits - 1, '0') + "7";
+      const std::string line =
+          std::string(indent, ' ') + number + " 00:01\t02:03  x  D:\\a b\\c.avi \n";
+      CaptureRecord record;
+      ASSERT_EQ(0, record.parseCaptureLine(line.c_str())) << line;
+      EXPECT_EQ(7, record.number) << line;
+      EXPECT_EQ("00:01", record.inPoint) << line;
+      EXPECT_EQ("02:03", record.outPoint) << line;
+      EXPECT_EQ("x", record.extra) << line;
+      EXPECT_EQ("D:\\a b\\c.avi ", record.clipPath) << line;
+
+      const std::string comment = std::string(indent + digits, ' ') + "; 1 a b c d\n";
+      EXPECT_EQ(-1, record.parseCaptureLine(comment.c_str())) << comment;
+    }
+  }
+  // Nothing but whitespace, past the first 64 bytes.
+  const std::string blank(100, ' ');
+  CaptureRecord record;
+  ASSERT_EQ(0, record.parseCaptureLine(blank.c_str()));
+  EXPECT_EQ("", record.inPoint);
+  EXPECT_EQ("", record.clipPath);
+}
+
 TEST(CaptureRecordTest, CommentLinesLeaveTheRecordAsItWas) {
   const std::string comments[] = {";", "; a comment\n", "  \t;x y z\n", "\r\n;\n", ";1 a b c d"};
   for (const std::string& line : comments) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "conversion/lead_byte_table.h"
@@ -120,6 +121,45 @@ TEST_F(PathNamesTest, TwoByteCharactersUnderCodePages) {
   for (const Case& c : cases) {
     useCodePage(c.codePage);
     EXPECT_EQ(c.stem, nameStem(c.path)) << c.codePage << " " << c.path;
+  }
+}
+
+// The name stem is found by scanning back from the end of the path, eight
+// bytes at a time; this holds it to the rule's forward walk over paths that mix
+// separators, dots, runs of lead bytes and plain bytes, across eight-byte
+// chunks.
+TEST_F(PathNamesTest, NameStemAgreesWithTheForwardWalk) {
+  const auto walkedStem = [](const std::string& path) {
+    std::size_t start = 0;
+    std::size_t dot = std::string::npos;
+    for (std::size_t at = 0; at < path.size(); ++at) {
+      const unsigned char byte = static_cast<unsigned char>(path[at]);
+      if (isLeadByte(byte)) {
+        ++at;
+      } else if (byte == '/' || byte == '\\') {
+        start = at + 1;
+      } else if (byte == '.') {
+        dot = at;
+      }
+    }
+    const std::size_t end = dot != std::string::npos && dot >= start ? dot : path.size();
+    return path.substr(start, end - start);
+  };
+  const char alphabet[] = {'a', ' ', '.', '/', '\\', '\x81', '\x95', '\xA0', '\xE0', '\xD8'};
+  std::uint32_t seed = 1;
+  for (const int codePage : {0, 932, 936, 1361}) {
+    useCodePage(codePage);
+    for (int round = 0; round < 4000; ++round) {
+      std::string path;
+      seed = seed * 1664525u + 1013904223u;
+      const std::size_t length = (seed >> 8) % 40;
+      for (std::size_t at = 0; at < length; ++at) {
+        seed = seed * 1664525u + 1013904223u;
+        path += alphabet[(seed >> 16) % sizeof alphabet];
+      }
+      ASSERT_EQ(walkedStem(path), nameStem(path))
+          << codePage << " " << testing::PrintToString(path);
+    }
   }
 }
 

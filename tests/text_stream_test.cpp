@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "conversion/byte_stream.h"
@@ -92,6 +93,55 @@ TEST(TextReaderTest, TranslatesLineEndsAndStopsAtEndOfText) {
       EXPECT_EQ(c.lines, readAllLines(source)) << testing::PrintToString(c.bytes) << " " << step;
     }
   }
+}
+
+TEST(TextReaderTest, LineTextEndsBeforeTheLineEndAndTheFirstNul) {
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb", {"a", "b"}},
+      {"a\rb\r\n", {"a\rb"}},
+      {"a\r\r\n", {"a\r"}},
+      {"a\r", {"a\r"}},
+      {"\r\n\n", {"", ""}},
+      {"ab\r\x1a\n", {"ab\r"}},
+      {"ab\x1a"
+       "cd\r\n",
+       {"ab"}},
+      {std::string("a\0b\r\nc\r\n\0\r\nd\0", 14), {"a", "c", "", "d"}},
+      {std::string("abcdef\r\ng\0h\r\n", 13), {"abcdef", "g"}},
+  };
+  // Steps of one to seven bytes put every CR, LF, NUL and 0x1A above at the
+  // end of one block and at the start of the next.
+  for (const Case& c : cases) {
+    for (std::size_t step = 1; step <= 8; ++step) {
+      TricklingSource source(c.bytes, step == 8 ? 1000 : step);
+      TextReader reader(source);
+      std::vector<std::string> texts;
+      for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
+      EXPECT_EQ(c.texts, texts) << testing::PrintToString(c.bytes) << " " << step;
+    }
+  }
+}
+
+TEST(TextReaderTest, LineTextsOfLongLinesArriveWhole) {
+  // Longer than the reader's block, so its buffer has to grow.
+  const std::string path(300000, 'x');
+  const std::string bytes = "1 " + path + "\r\n;" + path + "\r\nend";
+  MemorySource source(bytes);
+  TextReader reader(source);
+  std::string_view text;
+  ASSERT_TRUE(reader.readLineText(text));
+  EXPECT_EQ("1 " + path, text);
+  ASSERT_TRUE(reader.readLineText(text));
+  EXPECT_EQ(";" + path, text);
+  ASSERT_TRUE(reader.readLineText(text));
+  EXPECT_EQ("end", text);
+  EXPECT_FALSE(reader.readLineText(text));
 }
 
 TEST(TextReaderTest, LongLinesArriveWhole) {

@@ -19,3 +19,10 @@ echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+# --- Benchmarks: built here so that they keep compiling; timing them is the
+# separate command in the README (bench/run_end_to_end.sh), never part of CI.
+need_packages libbenchmark-dev
+echo "== benchmark build"
+cmake --preset bench >/dev/null
+cmake --build --preset bench
