@@ -25,9 +25,9 @@ void echoPaths(ByteSink& out, const std::string& inputPath, const std::string& o
 
 int runCommand(int argc, const char* const argv[], Platform& platform) {
   if (argc < 2) return -2;
-  const std::string inputPath = argv[1];
 
   try {
+    const std::string inputPath = argv[1];
     listName = nameStem(inputPath);
     const std::string outputPath = outputPathFor(inputPath);
     echoPaths(platform.standardOutput(), inputPath, outputPath);

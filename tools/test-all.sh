@@ -26,3 +26,18 @@ need_packages libbenchmark-dev
 echo "== benchmark build"
 cmake --preset bench >/dev/null
 cmake --build --preset bench
+
+# --- Windows executable ------------------------------------------------------
+need_packages g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine64 locales
+
+echo "== Windows build (mingw-w64), twice in two folders: byte for byte equal"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+cmake --preset windows -B build/windows-again >/dev/null
+cmake --build build/windows-again
+cmp build/windows/cap2batch.exe build/windows-again/cap2batch.exe
+
+echo "== Windows tests under Wine"
+cmake --preset wine >/dev/null
+cmake --build --preset wine
+ctest --preset wine
