@@ -35,14 +35,15 @@ bool splitScanning(std::string_view text, CaptureFields& fields) {
 constexpr std::size_t kWindow = 64;
 
 // Splits `text` by the whitespace bits of the 64 bytes at `window`, which
-// holds the text's first bytes; bits from the text's end on count as spaces.
+// holds the text's first bytes. Bytes past the text's end may be anything:
+// they can only move bounds that lie at or past the end, and every such bound
+// is cut back to the end.
 bool splitWindow(std::string_view text, const char* window, CaptureFields& fields) {
   // In most lines the four words lie in the first 64 bytes: one bit per byte
   // for whitespace gives every word boundary there with a few bit operations,
   // instead of a loop (and a mispredicted branch) per word.
   const std::size_t size = text.size();
-  std::uint64_t space = byte_scan::spaceBits64(window);
-  if (size < kWindow) space |= ~std::uint64_t{0} << size;
+  const std::uint64_t space = byte_scan::spaceBits64(window);
   // A word starts where a space (or the line's start) comes before a byte
   // that is none, and ends at the first space after it; starts and ends take
   // turns, and a missing one counts as the window's end.
