@@ -166,6 +166,56 @@ inline const char* findLastSeparatorOrDot(const char* begin, const char* end) {
   return nullptr;
 }
 
+/// Where a path's file name lies, as far as single bytes tell.
+struct FileNameMarks {
+  const char* separator = nullptr;  // the last '/' or '\', or null
+  const char* dot = nullptr;        // the last '.' after it, or null
+};
+
+/// The FileNameMarks of [begin, end), from one scan back from the end.
+inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
+  FileNameMarks marks;
+#if CAP2BATCH_SCAN_SSE2
+  const auto bitsOf = [](__m128i bytes, char byte) {
+    return static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(byte))));
+  };
+  // The last (highest) set bit of a 16-bit mask, as an offset from `at`.
+  const auto last = [](const char* at, std::uint32_t bits) {
+    return at + 15 - std::countl_zero(bits << 16);
+  };
+  std::size_t unseen = static_cast<std::size_t>(end - begin);
+  // Vectors back from the end; once fewer than 16 bytes are left, the first 16
+  // of the path, counting only the bytes not seen yet.
+  while (unseen >= 16 || (unseen > 0 && end - begin >= 16)) {
+    const std::size_t offset = unseen >= 16 ? unseen - 16 : 0;
+    const std::uint32_t fresh = 0xFFFFu >> (16 - (unseen - offset));
+    const char* const at = begin + offset;
+    const __m128i bytes = load16(at);
+    const std::uint32_t separators = (bitsOf(bytes, '/') | bitsOf(bytes, '\\')) & fresh;
+    std::uint32_t dots = bitsOf(bytes, '.') & fresh;
+    if (separators != 0) {
+      marks.separator = last(at, separators);
+      dots &= ~std::uint32_t{0} << (marks.separator - at);
+      if (marks.dot == nullptr && dots != 0) marks.dot = last(at, dots);
+      return marks;
+    }
+    if (marks.dot == nullptr && dots != 0) marks.dot = last(at, dots);
+    unseen = offset;
+  }
+  end = begin + unseen;
+#endif
+  while (const char* found = findLastSeparatorOrDot(begin, end)) {
+    if (*found != '.') {
+      marks.separator = found;
+      return marks;
+    }
+    if (marks.dot == nullptr) marks.dot = found;
+    end = found;
+  }
+  return marks;
+}
+
 /// Copies `size` bytes from `from` to `to`, each ':' turned into ';'.
 inline void copyReplacingColons(char* to, const char* from, std::size_t size) {
   for (; size >= 8; size -= 8, from += 8, to += 8) {

@@ -67,6 +67,31 @@ TEST(ByteScanTest, FindsTheLastSeparatorOrDotWhereverItLies) {
   }
 }
 
+TEST(ByteScanTest, FileNameMarksAreTheLastSeparatorAndTheLastDotAfterIt) {
+  // A separator and a dot in every pair of positions of paths up to three
+  // vectors long (the scan's first vector overlaps the rest in most of them).
+  for (std::size_t size = 0; size <= 48; ++size) {
+    for (std::size_t separator = 0; separator <= size; ++separator) {
+      for (std::size_t dot = 0; dot <= size; ++dot) {
+        std::string path(size, 'n');
+        if (dot < size) path[dot] = '.';
+        if (separator < size) path[separator] = separator % 2 == 0 ? '/' : '\\';
+        const char* const begin = path.data();
+        const char* expectedSeparator = nullptr;
+        const char* expectedDot = nullptr;
+        for (const char* at = begin + size; at > begin && expectedSeparator == nullptr;) {
+          --at;
+          if (*at == '/' || *at == '\\') expectedSeparator = at;
+          if (*at == '.' && expectedDot == nullptr) expectedDot = at;
+        }
+        const byte_scan::FileNameMarks marks = byte_scan::findFileNameMarks(begin, begin + size);
+        ASSERT_EQ(expectedSeparator, marks.separator) << size << " " << separator << " " << dot;
+        ASSERT_EQ(expectedDot, marks.dot) << size << " " << separator << " " << dot;
+      }
+    }
+  }
+}
+
 TEST(ByteScanTest, ColonsBecomeSemicolonsAndNothingElseChanges) {
   const char bytes[] = {':', ';', '9', '\xBA', '\xBB', '\0', '\n'};
   for (std::size_t size = 0; size <= 40; ++size) {
