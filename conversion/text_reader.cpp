@@ -12,16 +12,19 @@ std::size_t firstOf(const char* at, std::size_t size, char byte) {
   return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - at) : size;
 }
 
-// A buffer of `capacity` bytes followed by the reader's slack, all set, so
-// that reading past the bytes in use never reads indeterminate values.
+// A buffer of `capacity` bytes followed by the reader's slack. Only what is
+// read into it is ever touched, so a buffer grown for a long line costs no
+// more memory than the line.
 std::unique_ptr<char[]> makeBuffer(std::size_t capacity) {
-  return std::make_unique<char[]>(capacity + TextReader::kReadableSlack);
+  return std::make_unique_for_overwrite<char[]>(capacity + TextReader::kReadableSlack);
 }
 
 }  // namespace
 
 TextReader::TextReader(ByteSource& source)
-    : source_(source), buffer_(makeBuffer(kBufferSize)), capacity_(kBufferSize) {}
+    : source_(source), buffer_(makeBuffer(kBufferSize)), capacity_(kBufferSize) {
+  clearSlack();
+}
 
 // Keeps the unfinished line, moved to the front (into a larger buffer when it
 // fills the whole one), and reads more after it. False when nothing more came.
@@ -42,6 +45,7 @@ bool TextReader::fill() {
   nul_ = nul_ >= begin_ ? nul_ - begin_ : firstOf(buffer_.get(), kept, '\0');
   begin_ = 0;
   end_ = kept;
+  clearSlack();
 
   char* const fresh = buffer_.get() + end_;
   std::size_t count = source_.read(fresh, capacity_ - end_);
@@ -57,8 +61,12 @@ bool TextReader::fill() {
   // A NUL among the kept bytes stays the first.
   if (nul_ == end_) nul_ += firstOf(fresh, count, '\0');
   end_ += count;
+  clearSlack();
   return count > 0;
 }
+
+// Scans that read past a line read set bytes, never leftovers of no value.
+void TextReader::clearSlack() { std::memset(buffer_.get() + end_, 0, kReadableSlack); }
 
 bool TextReader::nextLine(std::string_view& text, bool& lineFeed) {
   for (;;) {

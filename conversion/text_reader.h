@@ -37,13 +37,14 @@ class TextReader {
  private:
   bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
+  void clearSlack();
 
   ByteSource& source_;
   // The unread bytes are [begin_, end_); no LF lies in [begin_, scanned_).
   // nul_ is the first NUL at or after begin_, or end_ when there is none; it is
   // looked for once per block rather than once per line.
   // The buffer only grows to hold a line longer than itself; kReadableSlack
-  // bytes, set once, follow its capacity_.
+  // bytes follow its capacity_, and the kReadableSlack after end_ are set.
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
   std::size_t begin_ = 0;
