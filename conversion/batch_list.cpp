@@ -1,6 +1,7 @@
 #include "conversion/batch_list.h"
 
 #include <cstring>
+#include <vector>
 
 #include "conversion/byte_scan.h"
 #include "conversion/capture_fields.h"
@@ -20,13 +21,19 @@ std::string storedForm(std::string_view text) {
   return stored;
 }
 
+// Each piece of a row is copied in whole blocks: the reader's slack covers
+// reading past a field, the writer's slack writing past the row, and every
+// piece after the first overwrites what the one before it wrote too much.
+static_assert(byte_scan::kOverrun <= TextReader::kReadableSlack);
+static_assert(byte_scan::kOverrun <= TextWriter::kWritableSlack);
+
 char* put(char* to, std::string_view bytes) {
-  std::memcpy(to, bytes.data(), bytes.size());
+  byte_scan::copyInBlocks(to, bytes.data(), bytes.size());
   return to + bytes.size();
 }
 
 char* putTimeColumn(char* to, std::string_view word) {
-  byte_scan::copyReplacingColons(to, word.data(), word.size());
+  byte_scan::copyReplacingColonsInBlocks(to, word.data(), word.size());
   return to + word.size();
 }
 
@@ -35,14 +42,18 @@ char* putTimeColumn(char* to, std::string_view word) {
 std::int64_t writeBatchList(TextReader& captureList, TextWriter& batchList) {
   // Only the first column can hold an LF (the capture list's own path may);
   // words hold no whitespace and the clip path ends before the line's LF. So
-  // each row is stored as it is built, with the first column translated once.
-  const std::string firstColumn = storedForm(listName) + '\t';
+  // each row is stored as it is built, with the first column translated once,
+  // and kept with room to be read in blocks.
+  const std::string storedName = storedForm(listName) + '\t';
+  std::vector<char> firstColumnBytes(storedName.size() + byte_scan::kOverrun);
+  std::memcpy(firstColumnBytes.data(), storedName.data(), storedName.size());
+  const std::string_view firstColumn(firstColumnBytes.data(), storedName.size());
   std::int64_t rows = 0;
   // One line and one record at a time, both views into the reader's buffer.
   std::string_view line;
   CaptureFields fields;
   while (captureList.readLineText(line)) {
-    if (!splitLineText(line, fields)) continue;
+    if (!splitLineTextWithSlack(line, fields)) continue;
     const std::string_view clipName = nameStemView(fields.clipPath);
     const std::size_t size = firstColumn.size() + fields.inPoint.size() + 1 +
                              fields.outPoint.size() + 1 + clipName.size() + 2;
@@ -52,7 +63,8 @@ std::int64_t writeBatchList(TextReader& captureList, TextWriter& batchList) {
     to = putTimeColumn(to, fields.outPoint);
     *to++ = '\t';
     to = put(to, clipName);
-    put(to, "\r\n");
+    to[0] = '\r';
+    to[1] = '\n';
     ++rows;
   }
   return rows;

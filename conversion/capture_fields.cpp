@@ -34,48 +34,55 @@ bool splitScanning(std::string_view text, CaptureFields& fields) {
 
 constexpr std::size_t kWindow = 64;
 
-// The first position from `from` on whose bit is set (or clear), or kWindow.
-std::size_t firstSet(std::uint64_t bits, std::size_t from) {
-  if (from >= kWindow) return kWindow;
-  const std::uint64_t rest = bits >> from;
-  return rest != 0 ? from + static_cast<std::size_t>(std::countr_zero(rest)) : kWindow;
-}
-std::size_t firstClear(std::uint64_t bits, std::size_t from) { return firstSet(~bits, from); }
-
-}  // namespace
-
-bool splitLineText(std::string_view text, CaptureFields& fields) {
+// Splits `text` by the whitespace bits of the 64 bytes at `window`, which
+// holds the text's first bytes. Bytes past the text's end may be anything:
+// they can only move bounds that lie at or past the end, and every such bound
+// is cut back to the end.
+bool splitWindow(std::string_view text, const char* window, CaptureFields& fields) {
   // In most lines the four words lie in the first 64 bytes: one bit per byte
   // for whitespace gives every word boundary there with a few bit operations,
   // instead of a loop (and a mispredicted branch) per word.
   const std::size_t size = text.size();
-  char padded[kWindow];
-  const char* window = text.data();
-  if (size < kWindow) {
-    // Spaces after the text: every word ends at its end.
-    std::memset(padded, ' ', kWindow);
-    if (size > 0) std::memcpy(padded, text.data(), size);
-    window = padded;
-  }
   const std::uint64_t space = byte_scan::spaceBits64(window);
+  // A word starts where a space (or the line's start) comes before a byte
+  // that is none, and ends at the first space after it; starts and ends take
+  // turns, and a missing one counts as the window's end.
+  std::uint64_t starts = ~space & ((space << 1) | 1);
+  std::uint64_t ends = space & (~space << 1);
   std::size_t bounds[9];
-  std::size_t at = 0;
   for (std::size_t word = 0; word < 8; word += 2) {
-    bounds[word] = firstClear(space, at);
-    bounds[word + 1] = at = firstSet(space, bounds[word]);
+    bounds[word] = static_cast<std::size_t>(std::countr_zero(starts));
+    bounds[word + 1] = static_cast<std::size_t>(std::countr_zero(ends));
+    starts &= starts - 1;
+    ends &= ends - 1;
   }
-  bounds[8] = firstClear(space, at);
+  bounds[8] = static_cast<std::size_t>(std::countr_zero(starts));
   if (bounds[0] < size && text[bounds[0]] == ';') return false;
   // The last bound at the window's edge: the line may go on with more of it.
   if (bounds[8] == kWindow && size > kWindow) return splitScanning(text, fields);
 
   for (std::size_t& bound : bounds) bound = bound < size ? bound : size;
-  fields.number = text.substr(bounds[0], bounds[1] - bounds[0]);
-  fields.inPoint = text.substr(bounds[2], bounds[3] - bounds[2]);
-  fields.outPoint = text.substr(bounds[4], bounds[5] - bounds[4]);
-  fields.extra = text.substr(bounds[6], bounds[7] - bounds[6]);
-  fields.clipPath = text.substr(bounds[8]);
+  const char* const data = text.data();
+  fields.number = std::string_view(data + bounds[0], bounds[1] - bounds[0]);
+  fields.inPoint = std::string_view(data + bounds[2], bounds[3] - bounds[2]);
+  fields.outPoint = std::string_view(data + bounds[4], bounds[5] - bounds[4]);
+  fields.extra = std::string_view(data + bounds[6], bounds[7] - bounds[6]);
+  fields.clipPath = std::string_view(data + bounds[8], size - bounds[8]);
   return true;
+}
+
+}  // namespace
+
+bool splitLineText(std::string_view text, CaptureFields& fields) {
+  if (text.size() >= kWindow) return splitWindow(text, text.data(), fields);
+  char padded[kWindow];
+  std::memset(padded, ' ', kWindow);
+  if (!text.empty()) std::memcpy(padded, text.data(), text.size());
+  return splitWindow(text, padded, fields);
+}
+
+bool splitLineTextWithSlack(std::string_view text, CaptureFields& fields) {
+  return splitWindow(text, text.data(), fields);
 }
 
 bool splitCaptureLine(std::string_view line, CaptureFields& fields) {

@@ -23,3 +23,8 @@ bool splitCaptureLine(std::string_view line, CaptureFields& fields);
 /// already ends before the line end and before the first NUL: the clip path
 /// runs to the end of `text`.
 bool splitLineText(std::string_view text, CaptureFields& fields);
+
+/// splitLineText for a text that is followed by enough readable bytes (of any
+/// value) that the 64 bytes from its start can be read: TextReader's lines
+/// are. Saves copying a short line before looking at it.
+bool splitLineTextWithSlack(std::string_view text, CaptureFields& fields);

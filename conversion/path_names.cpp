@@ -48,15 +48,21 @@ std::string_view nameStemView(std::string_view path) {
   // Scanning back from the end finds the file name without walking the
   // folders. Under a double-byte code page a separator or dot byte counts only
   // where the forward walk would see it; a lead byte itself is never one.
-  const bool doubleByte = hasLeadBytes();
   const char* const begin = path.data();
   const char* end = begin + path.size();
+  if (!hasLeadBytes()) {
+    // Every byte is a character: the last separator and the last dot after it
+    // are the answer.
+    const byte_scan::FileNameMarks marks = byte_scan::findFileNameMarks(begin, end);
+    const char* const start = marks.separator != nullptr ? marks.separator + 1 : begin;
+    const char* const stop = marks.dot != nullptr ? marks.dot : end;
+    return std::string_view(start, static_cast<std::size_t>(stop - start));
+  }
   const char* dot = nullptr;
   while (const char* found = byte_scan::findLastSeparatorOrDot(begin, end)) {
     end = found;
     const std::size_t at = static_cast<std::size_t>(found - begin);
-    if (doubleByte &&
-        (isLeadByte(static_cast<unsigned char>(*found)) || !startsCharacter(path, at))) {
+    if (isLeadByte(static_cast<unsigned char>(*found)) || !startsCharacter(path, at)) {
       continue;
     }
     if (*found != '.') {

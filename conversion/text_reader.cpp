@@ -12,12 +12,19 @@ std::size_t firstOf(const char* at, std::size_t size, char byte) {
   return found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - at) : size;
 }
 
+// A buffer of `capacity` bytes followed by the reader's slack. Only what is
+// read into it is ever touched, so a buffer grown for a long line costs no
+// more memory than the line.
+std::unique_ptr<char[]> makeBuffer(std::size_t capacity) {
+  return std::make_unique_for_overwrite<char[]>(capacity + TextReader::kReadableSlack);
+}
+
 }  // namespace
 
 TextReader::TextReader(ByteSource& source)
-    : source_(source),
-      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
-      capacity_(kBufferSize) {}
+    : source_(source), buffer_(makeBuffer(kBufferSize)), capacity_(kBufferSize) {
+  clearSlack();
+}
 
 // Keeps the unfinished line, moved to the front (into a larger buffer when it
 // fills the whole one), and reads more after it. False when nothing more came.
@@ -26,7 +33,7 @@ bool TextReader::fill() {
   const std::size_t kept = end_ - begin_;
   if (kept == capacity_) {
     const std::size_t larger = capacity_ * 2;
-    auto grown = std::make_unique_for_overwrite<char[]>(larger);
+    auto grown = makeBuffer(larger);
     std::memcpy(grown.get(), buffer_.get() + begin_, kept);
     buffer_ = std::move(grown);
     capacity_ = larger;
@@ -38,6 +45,7 @@ bool TextReader::fill() {
   nul_ = nul_ >= begin_ ? nul_ - begin_ : firstOf(buffer_.get(), kept, '\0');
   begin_ = 0;
   end_ = kept;
+  clearSlack();
 
   char* const fresh = buffer_.get() + end_;
   std::size_t count = source_.read(fresh, capacity_ - end_);
@@ -53,8 +61,12 @@ bool TextReader::fill() {
   // A NUL among the kept bytes stays the first.
   if (nul_ == end_) nul_ += firstOf(fresh, count, '\0');
   end_ += count;
+  clearSlack();
   return count > 0;
 }
+
+// Scans that read past a line read set bytes, never leftovers of no value.
+void TextReader::clearSlack() { std::memset(buffer_.get() + end_, 0, kReadableSlack); }
 
 bool TextReader::nextLine(std::string_view& text, bool& lineFeed) {
   for (;;) {
@@ -82,8 +94,18 @@ bool TextReader::nextLine(std::string_view& text, bool& lineFeed) {
 }
 
 bool TextReader::readLineText(std::string_view& text) {
-  bool lineFeed = false;
-  if (!nextLine(text, lineFeed)) return false;
+  // Most lines end inside the block: find the end here, without nextLine.
+  const char* const base = buffer_.get();
+  if (const void* found = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
+    const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+    const std::size_t textEnd = (stop > begin_ && base[stop - 1] == '\r') ? stop - 1 : stop;
+    text = std::string_view(base + begin_, textEnd - begin_);
+    begin_ = scanned_ = stop + 1;
+  } else {
+    scanned_ = end_;
+    bool lineFeed = false;
+    if (!nextLine(text, lineFeed)) return false;
+  }
   const std::size_t start = static_cast<std::size_t>(text.data() - buffer_.get());
   if (nul_ < start) nul_ = start + firstOf(text.data(), end_ - start, '\0');
   if (nul_ < start + text.size()) text = text.substr(0, nul_ - start);

@@ -22,9 +22,13 @@ class TextReader {
   /// The same lines as readLine, as a line parser sees them and without
   /// copying them: `text` is set to the next line up to its line end (the LF,
   /// or the CR LF pair it stood for) or up to its first NUL byte, whichever
-  /// comes first. The view stays valid until the next read from this reader.
+  /// comes first. The view stays valid until the next read from this reader,
+  /// and at least kReadableSlack readable bytes (of no particular value)
+  /// follow its end, so that scans may read a whole block past it.
   /// Returns false when nothing is left to read.
   bool readLineText(std::string_view& text);
+
+  static constexpr std::size_t kReadableSlack = 64;
 
   /// True when reading stopped because the source failed, rather than at its
   /// end or at a 0x1A byte.
@@ -33,12 +37,14 @@ class TextReader {
  private:
   bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
+  void clearSlack();
 
   ByteSource& source_;
   // The unread bytes are [begin_, end_); no LF lies in [begin_, scanned_).
   // nul_ is the first NUL at or after begin_, or end_ when there is none; it is
   // looked for once per block rather than once per line.
-  // The buffer only grows to hold a line longer than itself.
+  // The buffer only grows to hold a line longer than itself; kReadableSlack
+  // bytes follow its capacity_, and the kReadableSlack after end_ are set.
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
   std::size_t begin_ = 0;

@@ -4,12 +4,14 @@
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
+
+std::unique_ptr<char[]> makeBuffer(std::size_t capacity) {
+  return std::make_unique_for_overwrite<char[]>(capacity + TextWriter::kWritableSlack);
+}
 }  // namespace
 
 TextWriter::TextWriter(ByteSink& sink)
-    : sink_(sink),
-      buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
-      capacity_(kBufferSize) {}
+    : sink_(sink), buffer_(makeBuffer(kBufferSize)), capacity_(kBufferSize) {}
 
 TextWriter::~TextWriter() { flush(); }
 
@@ -28,17 +30,12 @@ void TextWriter::write(std::string_view text) {
   }
 }
 
-char* TextWriter::claim(std::size_t size) {
-  if (size > capacity_ - used_) {
-    flush();
-    if (size > capacity_) {
-      buffer_ = std::make_unique_for_overwrite<char[]>(size);
-      capacity_ = size;
-    }
+void TextWriter::makeRoom(std::size_t size) {
+  flush();
+  if (size > capacity_) {
+    buffer_ = makeBuffer(size);
+    capacity_ = size;
   }
-  char* const room = buffer_.get() + used_;
-  used_ += size;
-  return room;
 }
 
 void TextWriter::append(std::string_view bytes) {

@@ -21,8 +21,17 @@ class TextWriter {
   /// Room for the next `size` bytes of output, for the caller to fill at once.
   /// They reach the sink exactly as they are put there, with no LF translation,
   /// so the caller stores a line end as CR LF itself. The buffer grows when
-  /// `size` is larger than it, so the room is always one block.
-  char* claim(std::size_t size);
+  /// `size` is larger than it, so the room is always one block. The
+  /// kWritableSlack bytes after the room may be written too: they are not
+  /// output (the next claim's room starts there).
+  char* claim(std::size_t size) {
+    if (size > capacity_ - used_) makeRoom(size);
+    char* const room = buffer_.get() + used_;
+    used_ += size;
+    return room;
+  }
+
+  static constexpr std::size_t kWritableSlack = 64;
 
   /// Hands everything buffered to the sink. Returns false when this or any
   /// earlier hand-over failed.
@@ -30,6 +39,7 @@ class TextWriter {
 
  private:
   void append(std::string_view bytes);
+  void makeRoom(std::size_t size);
 
   ByteSink& sink_;
   std::unique_ptr<char[]> buffer_;

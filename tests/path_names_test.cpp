@@ -124,9 +124,9 @@ TEST_F(PathNamesTest, TwoByteCharactersUnderCodePages) {
   }
 }
 
-// The name stem is found by scanning back from the end of the path, eight
-// bytes at a time; this holds it to the rule's forward walk over paths that mix
-// separators, dots, runs of lead bytes and plain bytes, across eight-byte
+// The name stem is found by scanning back from the end of the path, eight or
+// sixteen bytes at a time; this holds it to the rule's forward walk over paths
+// that mix separators, dots, runs of lead bytes and plain bytes, across those
 // chunks.
 TEST_F(PathNamesTest, NameStemAgreesWithTheForwardWalk) {
   const auto walkedStem = [](const std::string& path) {
@@ -145,20 +145,25 @@ TEST_F(PathNamesTest, NameStemAgreesWithTheForwardWalk) {
     const std::size_t end = dot != std::string::npos && dot >= start ? dot : path.size();
     return path.substr(start, end - start);
   };
-  const char alphabet[] = {'a', ' ', '.', '/', '\\', '\x81', '\x95', '\xA0', '\xE0', '\xD8'};
+  const std::string dense = {'a', ' ', '.', '/', '\\', '\x81', '\x95', '\xA0', '\xE0', '\xD8'};
+  // Few marks in long paths: the scan crosses whole 16-byte vectors between
+  // them and meets the path's start in the middle of one.
+  const std::string sparse = dense + std::string(30, 'a');
   std::uint32_t seed = 1;
   for (const int codePage : {0, 932, 936, 1361}) {
     useCodePage(codePage);
-    for (int round = 0; round < 4000; ++round) {
-      std::string path;
-      seed = seed * 1664525u + 1013904223u;
-      const std::size_t length = (seed >> 8) % 40;
-      for (std::size_t at = 0; at < length; ++at) {
+    for (const std::string& alphabet : {dense, sparse}) {
+      for (int round = 0; round < 4000; ++round) {
+        std::string path;
         seed = seed * 1664525u + 1013904223u;
-        path += alphabet[(seed >> 16) % sizeof alphabet];
+        const std::size_t length = (seed >> 8) % (alphabet.size() == dense.size() ? 40 : 100);
+        for (std::size_t at = 0; at < length; ++at) {
+          seed = seed * 1664525u + 1013904223u;
+          path += alphabet[(seed >> 16) % alphabet.size()];
+        }
+        ASSERT_EQ(walkedStem(path), nameStem(path))
+            << codePage << " " << testing::PrintToString(path);
       }
-      ASSERT_EQ(walkedStem(path), nameStem(path))
-          << codePage << " " << testing::PrintToString(path);
     }
   }
 }
