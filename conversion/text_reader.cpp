@@ -37,7 +37,7 @@ bool TextReader::readLine(std::string& line) {
       begin_ = end_;
       continue;
     }
-    const std::size_t length = static_cast<const char*>(lineFeed) - start + 1;
+    const auto length = static_cast<std::size_t>(static_cast<const char*>(lineFeed) - start) + 1;
     line.append(start, length);
     begin_ += length;
     // Only the CR right before the LF belongs to the line end; any other CR,

@@ -35,3 +35,14 @@ echo "== native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+# --- Hardening: sanitizers, bounded fuzzing ----------------------------------
+need_packages clang libclang-rt-14-dev
+
+echo "== native build and tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j2
+ctest --preset native-asan
+
+echo "== fuzzing"
+bash tools/fuzz.sh 30
