@@ -469,7 +469,7 @@ TEST_F(FaultInjectionTest, ReadErrorInTheMiddleOfTheCaptureList) {
        std::chrono::steady_clock::now() < deadline;
        std::this_thread::sleep_for(1ms)) {
   }
-  EXPECT_EQ(before + lines.size(), bytesRead(started.pid));
+  EXPECT_LE(before + lines.size(), bytesRead(started.pid));
   // Closed while the run waits inside its next read, the terminal fails that
   // read; closed earlier, it would hang up and the next read would find an end.
   EXPECT_TRUE(waitUntilReading(started.pid, terminal));

@@ -36,8 +36,8 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
-# --- Hardening: sanitizers, bounded fuzzing ----------------------------------
-need_packages clang libclang-rt-14-dev
+# --- Hardening: sanitizers, bounded fuzzing, memcheck ------------------------
+need_packages clang libclang-rt-14-dev valgrind
 
 echo "== native build and tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset native-asan >/dev/null
@@ -46,3 +46,6 @@ ctest --preset native-asan
 
 echo "== fuzzing"
 bash tools/fuzz.sh 30
+
+echo "== end-to-end runs under valgrind's memcheck"
+bash tools/valgrind.sh
