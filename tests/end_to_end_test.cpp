@@ -78,7 +78,7 @@ class EndToEndTest : public testing::Test {
   std::map<std::string, std::string> contents() const {
     std::map<std::string, std::string> entries;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder_)) {
-      const std::string name = fs::relative(entry.path(), folder_).generic_string();
+      const std::string name = entry.path().lexically_relative(folder_).generic_string();
       if (entry.is_symlink()) {
         entries[name] = "<link " + fs::read_symlink(entry.path()).string() + ">";
       } else if (entry.is_directory()) {

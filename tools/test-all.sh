@@ -41,3 +41,17 @@ echo "== Windows tests under Wine"
 cmake --preset wine >/dev/null
 cmake --build --preset wine
 ctest --preset wine
+
+# --- Hardening: sanitizers, bounded fuzzing, memcheck ------------------------
+need_packages clang libclang-rt-14-dev valgrind
+
+echo "== native build and tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset native-asan >/dev/null
+cmake --build --preset native-asan -j2
+ctest --preset native-asan
+
+echo "== fuzzing"
+bash tools/fuzz.sh 30
+
+echo "== end-to-end runs under valgrind's memcheck"
+bash tools/valgrind.sh
