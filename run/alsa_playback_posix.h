@@ -13,6 +13,7 @@ struct AlsaCalls {
   decltype(&snd_pcm_recover) recover;
   decltype(&snd_pcm_drain) drain;
   decltype(&snd_pcm_close) close;
+  decltype(&snd_config_update_free_global) freeConfiguration;  // may be null
 };
 
 /// Plays `sound` once on ALSA's default device and returns when the device

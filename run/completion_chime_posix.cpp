@@ -38,6 +38,8 @@ std::optional<AlsaCalls> loadAlsa() {
       !lookUp(library, "snd_pcm_close", alsa.close)) {
     return {};
   }
+  // Optional: releasing the configuration cache is a courtesy, not a need.
+  lookUp(library, "snd_config_update_free_global", alsa.freeConfiguration);
   setErrorHandler(ignoreAlsaError);
   return alsa;
 }
@@ -47,5 +49,10 @@ std::optional<AlsaCalls> loadAlsa() {
 void playChimeSound() {
   const std::optional<WaveSound> sound = parseWave(chimeSoundFile());
   if (!sound) return;
-  if (const std::optional<AlsaCalls> alsa = loadAlsa()) playThroughAlsa(*alsa, *sound);
+  const std::optional<AlsaCalls> alsa = loadAlsa();
+  if (!alsa) return;
+  playThroughAlsa(*alsa, *sound);
+  // ALSA keeps the configuration it read in a cache of its own; with the
+  // device closed it is released, so the process ends holding nothing.
+  if (alsa->freeConfiguration != nullptr) alsa->freeConfiguration();
 }

@@ -68,7 +68,7 @@ int fakeClose(snd_pcm_t* pcm) {
 }
 
 const AlsaCalls kFake = {fakeOpen,    fakeNonblock, fakeSetParams, fakeWritei,
-                         fakeRecover, fakeDrain,    fakeClose};
+                         fakeRecover, fakeDrain,    fakeClose,     nullptr};
 
 class AlsaPlaybackTest : public testing::Test {
  protected:
