@@ -176,35 +176,48 @@ struct FileNameMarks {
 inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
   FileNameMarks marks;
 #if CAP2BATCH_SCAN_SSE2
-  const auto bitsOf = [](__m128i bytes, char byte) {
-    return static_cast<std::uint32_t>(
-        _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(byte))));
-  };
-  // The last (highest) set bit of a 16-bit mask, as an offset from `at`.
-  const auto last = [](const char* at, std::uint32_t bits) {
-    return at + 15 - std::countl_zero(bits << 16);
-  };
-  std::size_t unseen = static_cast<std::size_t>(end - begin);
-  // Vectors back from the end; once fewer than 16 bytes are left, the first 16
-  // of the path, counting only the bytes not seen yet.
-  while (unseen >= 16 || (unseen > 0 && end - begin >= 16)) {
-    const std::size_t offset = unseen >= 16 ? unseen - 16 : 0;
-    const std::uint32_t fresh = 0xFFFFu >> (16 - (unseen - offset));
-    const char* const at = begin + offset;
+  // Looks at the sixteen bytes at `at`, of which only those with their bit
+  // set in `fresh` have not been looked at yet; true once the separator is
+  // found.
+  const auto look = [&marks](const char* at, std::uint32_t fresh) {
     const __m128i bytes = load16(at);
-    const std::uint32_t separators = (bitsOf(bytes, '/') | bitsOf(bytes, '\\')) & fresh;
-    std::uint32_t dots = bitsOf(bytes, '.') & fresh;
+    const __m128i slashes = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')),
+                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
+    const std::uint32_t separators = static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)) & fresh;
+    const std::uint32_t dots =
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')))) &
+        fresh;
     if (separators != 0) {
-      marks.separator = last(at, separators);
-      dots &= ~std::uint32_t{0} << (marks.separator - at);
-      if (marks.dot == nullptr && dots != 0) marks.dot = last(at, dots);
+      // The highest set bit is the last separator; a dot counts only above
+      // it, and then the highest dot is the last one.
+      const int last = 31 - std::countl_zero(separators);
+      marks.separator = at + last;
+      if (marks.dot == nullptr && (dots >> last) != 0) marks.dot = at + 31 - std::countl_zero(dots);
+      return true;
+    }
+    if (marks.dot == nullptr && dots != 0) marks.dot = at + 31 - std::countl_zero(dots);
+    return false;
+  };
+  const bool wide = end - begin >= 16;
+  // Whole vectors back from the end, then the first sixteen bytes again for
+  // the fewer than sixteen not seen yet.
+  for (; end - begin >= 16; end -= 16) {
+    if (look(end - 16, 0xFFFFu)) return marks;
+  }
+  if (wide) {
+    if (end > begin) look(begin, 0xFFFFu >> (16 - static_cast<int>(end - begin)));
+    return marks;
+  }
+  // A short path, byte by byte.
+  while (end > begin) {
+    --end;
+    if (*end == '/' || *end == '\\') {
+      marks.separator = end;
       return marks;
     }
-    if (marks.dot == nullptr && dots != 0) marks.dot = last(at, dots);
-    unseen = offset;
+    if (*end == '.' && marks.dot == nullptr) marks.dot = end;
   }
-  end = begin + unseen;
-#endif
+#else
   while (const char* found = findLastSeparatorOrDot(begin, end)) {
     if (*found != '.') {
       marks.separator = found;
@@ -213,6 +226,7 @@ inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
     if (marks.dot == nullptr) marks.dot = found;
     end = found;
   }
+#endif
   return marks;
 }
 

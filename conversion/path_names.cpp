@@ -42,22 +42,13 @@ bool startsCharacter(std::string_view path, std::size_t at) {
   return leadBytes % 2 == 0;
 }
 
-}  // namespace
-
-std::string_view nameStemView(std::string_view path) {
-  // Scanning back from the end finds the file name without walking the
-  // folders. Under a double-byte code page a separator or dot byte counts only
-  // where the forward walk would see it; a lead byte itself is never one.
+// The name stem under a double-byte code page, where a separator or dot byte
+// counts only where the forward walk would see it; a lead byte itself is
+// never one. Kept out of line: most paths never need it, and the way they take
+// stays small enough to need no saved registers.
+[[gnu::noinline]] std::string_view multiByteNameStem(std::string_view path) {
   const char* const begin = path.data();
   const char* end = begin + path.size();
-  if (!hasLeadBytes()) {
-    // Every byte is a character: the last separator and the last dot after it
-    // are the answer.
-    const byte_scan::FileNameMarks marks = byte_scan::findFileNameMarks(begin, end);
-    const char* const start = marks.separator != nullptr ? marks.separator + 1 : begin;
-    const char* const stop = marks.dot != nullptr ? marks.dot : end;
-    return std::string_view(start, static_cast<std::size_t>(stop - start));
-  }
   const char* dot = nullptr;
   while (const char* found = byte_scan::findLastSeparatorOrDot(begin, end)) {
     end = found;
@@ -73,6 +64,33 @@ std::string_view nameStemView(std::string_view path) {
     if (dot == nullptr) dot = found;
   }
   return path.substr(0, dot != nullptr ? static_cast<std::size_t>(dot - begin) : path.size());
+}
+
+// True when the byte before `at` in [begin, ...) is a lead byte, so that the
+// byte at `at` may be the second byte of a pair.
+bool mayBeSecondByte(const char* begin, const char* at) {
+  return at > begin && isLeadByte(static_cast<unsigned char>(at[-1]));
+}
+
+}  // namespace
+
+std::string_view nameStemView(std::string_view path) {
+  // Scanning back from the end finds the file name without walking the
+  // folders: the last separator byte and the last dot byte after it.
+  const char* const begin = path.data();
+  const char* const end = begin + path.size();
+  const byte_scan::FileNameMarks marks = byte_scan::findFileNameMarks(begin, end);
+  // Under a double-byte code page they are the answer too unless either could
+  // be a second byte: no separator or dot byte is a lead byte, and a byte
+  // right after one that is no lead byte always starts a character. Paths of
+  // single-byte characters take this way even then.
+  if (hasLeadBytes() && ((marks.separator != nullptr && mayBeSecondByte(begin, marks.separator)) ||
+                         (marks.dot != nullptr && mayBeSecondByte(begin, marks.dot)))) {
+    return multiByteNameStem(path);
+  }
+  const char* const start = marks.separator != nullptr ? marks.separator + 1 : begin;
+  const char* const stop = marks.dot != nullptr ? marks.dot : end;
+  return std::string_view(start, static_cast<std::size_t>(stop - start));
 }
 
 std::string nameStem(std::string_view path) { return std::string(nameStemView(path)); }
