@@ -71,6 +71,12 @@ std::map<std::string, std::string> folderContents(const fs::path& folder) {
   return entries;
 }
 
+void limitFileSize(rlim_t bytes) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{bytes, bytes};
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
 StartedProcess startProcess(const std::vector<std::string>& words, const fs::path& folder,
                             const ProcessOptions& options) {
   std::vector<std::string> copies = words;

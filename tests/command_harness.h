@@ -8,6 +8,7 @@
 // command (words separated by spaces) that the executable is handed to, such
 // as wine or valgrind.
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -45,6 +46,10 @@ void removeTemporaryFolder(const std::filesystem::path& folder);
 /// bytes: "<folder>" for a folder, "<link TARGET>" for a symbolic link (never
 /// followed), "<unreadable>" for a file that cannot be read.
 std::map<std::string, std::string> folderContents(const std::filesystem::path& folder);
+
+/// Makes the writes of this process past `bytes` into any file fail with
+/// EFBIG instead of killing it: a full disk, for a child's set-up.
+void limitFileSize(rlim_t bytes);
 
 /// A child process whose standard output goes into a pipe.
 struct StartedProcess {

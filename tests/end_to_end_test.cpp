@@ -10,7 +10,6 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -57,12 +56,7 @@ class EndToEndTest : public testing::Test {
     words.insert(words.end(), arguments.begin(), arguments.end());
     const auto setUpChild = [options] {
       if (options.closeStandardOutput) ::close(STDOUT_FILENO);
-      if (options.fileSizeLimit != RLIM_INFINITY) {
-        // Writes past the limit fail with EFBIG instead of killing the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-      }
+      if (options.fileSizeLimit != RLIM_INFINITY) limitFileSize(options.fileSizeLimit);
     };
     return runProcess(words, folder_, {.setUpChild = setUpChild});
   }
