@@ -11,13 +11,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "command_harness.h"
+#include "folder_test.h"
 
 namespace fs = std::filesystem;
 using namespace command_harness;
@@ -31,25 +29,9 @@ struct RunOptions {
 
 using RunResult = ProcessResult;
 
-class EndToEndTest : public testing::Test {
+class EndToEndTest : public FolderTest {
  protected:
-  void SetUp() override {
-    folder_ = makeTemporaryFolder("cap2batch-e2e");
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override { removeTemporaryFolder(folder_); }
-
-  fs::path at(const std::string& name) const { return folder_ / name; }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(at(name), std::ios::binary) << bytes;
-  }
-
-  std::optional<std::string> get(const std::string& name) const { return readFile(at(name)); }
-
-  // Every entry of the folder with its bytes, to check that nothing else
-  // appeared, vanished or changed.
-  std::map<std::string, std::string> contents() const { return folderContents(folder_); }
+  EndToEndTest() : FolderTest("cap2batch-e2e") {}
 
   RunResult run(const std::vector<std::string>& arguments, RunOptions options = {}) const {
     std::vector<std::string> words = commandPrefix(executable("cap2batch"));
@@ -60,8 +42,6 @@ class EndToEndTest : public testing::Test {
     };
     return runProcess(words, folder_, {.setUpChild = setUpChild});
   }
-
-  fs::path folder_;
 };
 
 const std::string kWorkedLine =

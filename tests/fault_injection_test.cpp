@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "command_harness.h"
+#include "folder_test.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -125,25 +126,9 @@ const std::string kClipLine =
     "3  00:01:02:03  00:01:10:00  00:00:07:27  D:\\capture\\clip 003.avi\r\n";
 const std::string kRow = "tape01\t00;01;02;03\t00;01;10;00\tclip 003\r\n";
 
-class FaultInjectionTest : public testing::Test {
+class FaultInjectionTest : public FolderTest {
  protected:
-  void SetUp() override {
-    folder_ = makeTemporaryFolder("cap2batch-fault");
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override { removeTemporaryFolder(folder_); }
-
-  fs::path at(const std::string& name) const { return folder_ / name; }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(at(name), std::ios::binary) << bytes;
-  }
-
-  std::optional<std::string> get(const std::string& name) const { return readFile(at(name)); }
-
-  // Every entry of the folder with its bytes, to check that nothing else
-  // appeared or changed.
-  std::map<std::string, std::string> contents() const { return folderContents(folder_); }
+  FaultInjectionTest() : FolderTest("cap2batch-fault") {}
 
   Started start(const std::vector<std::string>& arguments, const Launch& launch = {}) const {
     static const SharedCopy sharedCopy;
@@ -168,8 +153,6 @@ class FaultInjectionTest : public testing::Test {
   RunResult run(const std::vector<std::string>& arguments, const Launch& launch = {}) const {
     return finish(start(arguments, launch));
   }
-
-  fs::path folder_;
 };
 
 // Waits until the process sits in a write to its standard output, as the

@@ -11,15 +11,14 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <optional>
 #include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "command_harness.h"
+#include "folder_test.h"
 
 namespace fs = std::filesystem;
 using namespace command_harness;
@@ -41,22 +40,11 @@ Outcome runWithEnvironment(const std::vector<std::string>& words, const fs::path
 }
 
 // The capture list runs of these cases, each in a fresh folder.
-class WindowsRunTest : public testing::Test {
+class WindowsRunTest : public FolderTest {
  protected:
+  WindowsRunTest() : FolderTest("cap2batch-windows") {}
+
   static void TearDownTestSuite() { removeTemporaryFolder(locales_); }
-
-  void SetUp() override {
-    folder_ = makeTemporaryFolder("cap2batch-windows");
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override { removeTemporaryFolder(folder_); }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    fs::create_directories((folder_ / name).parent_path());
-    std::ofstream(folder_ / name, std::ios::binary) << bytes;
-  }
-
-  std::map<std::string, std::string> contents() const { return folderContents(folder_); }
 
   // Runs the program under `locale` (such as "ja_JP.UTF-8"), or under the
   // inherited one when it is empty.
@@ -85,7 +73,6 @@ class WindowsRunTest : public testing::Test {
   }
 
   static inline fs::path locales_;
-  fs::path folder_;
 };
 
 TEST_F(WindowsRunTest, CodePageComesFromTheSystemLocale) {
