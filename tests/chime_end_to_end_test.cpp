@@ -10,46 +10,27 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "command_harness.h"
+
 namespace fs = std::filesystem;
+using namespace command_harness;
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The chime's samples: everything after the 44-byte header of the committed
 // file, whose layout has its own test.
-std::string chimeSamples() { return readFile(CHIME_WAV).substr(44); }
-
-bool underLauncher() {
-  const char* launcher = std::getenv("CAP2BATCH_LAUNCHER");
-  return launcher != nullptr && *launcher != '\0';
-}
-
-std::vector<std::string> commandPrefix() {
-  std::vector<std::string> words;
-  if (const char* launcher = std::getenv("CAP2BATCH_LAUNCHER")) {
-    std::istringstream stream(launcher);
-    for (std::string word; stream >> word;) words.push_back(word);
-  }
-  const char* exe = std::getenv("CAP2BATCH_EXE");
-  words.push_back(exe != nullptr ? fs::absolute(exe).string() : "cap2batch");
-  return words;
-}
+std::string chimeSamples() { return readFile(CHIME_WAV).value_or("").substr(44); }
 
 // How the run's ALSA is set up.
 enum class Sound {
@@ -69,16 +50,12 @@ struct RunResult {
 class ChimeEndToEndTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "cap2batch-chime-XXXXXX").string();
-    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
-    root_ = pattern;
+    root_ = makeTemporaryFolder("cap2batch-chime");
+    ASSERT_FALSE(root_.empty());
     fs::create_directory(home());
     fs::create_directory(work());
   }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
+  void TearDown() override { removeTemporaryFolder(root_); }
 
   fs::path home() const { return root_ / "home"; }
   fs::path work() const { return root_ / "work"; }
@@ -86,15 +63,6 @@ class ChimeEndToEndTest : public testing::Test {
 
   void put(const std::string& name, const std::string& bytes) const {
     std::ofstream(work() / name, std::ios::binary) << bytes;
-  }
-
-  std::map<std::string, std::string> workFiles() const {
-    std::map<std::string, std::string> files;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(work())) {
-      const std::string name = fs::relative(entry.path(), work()).generic_string();
-      files[name] = entry.is_directory() ? "<folder>" : readFile(entry.path());
-    }
-    return files;
   }
 
   void configureSound(Sound sound) const {
@@ -112,18 +80,16 @@ class ChimeEndToEndTest : public testing::Test {
 
   RunResult run(const std::vector<std::string>& arguments, Sound sound = Sound::fileSink) const {
     configureSound(sound);
-    std::vector<std::string> words = commandPrefix();
+    std::vector<std::string> words = commandPrefix(executable("cap2batch"));
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
 
+    // Standard output and error go to files, so that both are kept whole
+    // without reading two pipes at once; the runner's pipe stays empty.
     const fs::path outPath = root_ / "stdout";
     const fs::path errPath = root_ / "stderr";
-    const pid_t child = ::fork();
-    if (child == 0) {
+    const auto setUpChild = [&] {
       if (!std::freopen(outPath.c_str(), "wb", stdout) ||
-          !std::freopen(errPath.c_str(), "wb", stderr) || ::chdir(work().c_str()) != 0) {
+          !std::freopen(errPath.c_str(), "wb", stderr)) {
         ::_exit(120);
       }
       ::setenv("HOME", home().c_str(), 1);
@@ -133,18 +99,15 @@ class ChimeEndToEndTest : public testing::Test {
       } else {
         ::unsetenv("ALSA_CONFIG_PATH");
       }
-      ::execvp(argv[0], argv.data());
-      ::_exit(121);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    };
+    const ProcessResult process = runProcess(words, work(), {.setUpChild = setUpChild});
 
     RunResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.standardOutput = readFile(outPath);
-    result.standardError = readFile(errPath);
-    result.files = workFiles();
-    if (fs::exists(sinkPath())) result.sink = readFile(sinkPath());
+    result.status = process.status;
+    result.standardOutput = readFile(outPath).value_or("");
+    result.standardError = readFile(errPath).value_or("");
+    result.files = folderContents(work());
+    result.sink = readFile(sinkPath());
     return result;
   }
 

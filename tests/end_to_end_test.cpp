@@ -7,131 +7,41 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "command_harness.h"
+#include "folder_test.h"
+
 namespace fs = std::filesystem;
+using namespace command_harness;
 
 namespace {
-
-std::vector<std::string> commandPrefix() {
-  std::vector<std::string> words;
-  if (const char* launcher = std::getenv("CAP2BATCH_LAUNCHER")) {
-    std::istringstream stream(launcher);
-    for (std::string word; stream >> word;) words.push_back(word);
-  }
-  const char* exe = std::getenv("CAP2BATCH_EXE");
-  words.push_back(exe != nullptr ? fs::absolute(exe).string() : "cap2batch");
-  return words;
-}
 
 struct RunOptions {
   bool closeStandardOutput = false;
   rlim_t fileSizeLimit = RLIM_INFINITY;
 };
 
-struct RunResult {
-  int status = -1;  // the exit status as the shell sees it, or -1 after a signal
-  std::string standardOutput;
-};
+using RunResult = ProcessResult;
 
-class EndToEndTest : public testing::Test {
+class EndToEndTest : public FolderTest {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "cap2batch-e2e-XXXXXX").string();
-    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(folder_, ignored);
-  }
-
-  fs::path at(const std::string& name) const { return folder_ / name; }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(at(name), std::ios::binary) << bytes;
-  }
-
-  std::optional<std::string> get(const std::string& name) const {
-    std::ifstream in(at(name), std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  // Every entry of the folder with its bytes ("<folder>" for a folder), to
-  // check that nothing else appeared, vanished or changed.
-  std::map<std::string, std::string> contents() const {
-    std::map<std::string, std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder_)) {
-      const std::string name = entry.path().lexically_relative(folder_).generic_string();
-      if (entry.is_symlink()) {
-        entries[name] = "<link " + fs::read_symlink(entry.path()).string() + ">";
-      } else if (entry.is_directory()) {
-        entries[name] = "<folder>";
-      } else {
-        entries[name] = *get(name);
-      }
-    }
-    return entries;
-  }
+  EndToEndTest() : FolderTest("cap2batch-e2e") {}
 
   RunResult run(const std::vector<std::string>& arguments, RunOptions options = {}) const {
-    std::vector<std::string> words = commandPrefix();
+    std::vector<std::string> words = commandPrefix(executable("cap2batch"));
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0) return {};
-    const pid_t child = ::fork();
-    if (child == 0) {
-      ::close(pipeEnds[0]);
-      if (options.closeStandardOutput) {
-        ::close(STDOUT_FILENO);
-      } else {
-        ::dup2(pipeEnds[1], STDOUT_FILENO);
-      }
-      ::close(pipeEnds[1]);
-      if (::chdir(folder_.c_str()) != 0) ::_exit(120);
-      if (options.fileSizeLimit != RLIM_INFINITY) {
-        // Writes past the limit fail with EFBIG instead of killing the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-      }
-      ::execvp(argv[0], argv.data());
-      ::_exit(121);
-    }
-    ::close(pipeEnds[1]);
-    RunResult result;
-    char buffer[4096];
-    for (ssize_t count; (count = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-      result.standardOutput.append(buffer, static_cast<std::size_t>(count));
-    }
-    ::close(pipeEnds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    const auto setUpChild = [options] {
+      if (options.closeStandardOutput) ::close(STDOUT_FILENO);
+      if (options.fileSizeLimit != RLIM_INFINITY) limitFileSize(options.fileSizeLimit);
+    };
+    return runProcess(words, folder_, {.setUpChild = setUpChild});
   }
-
-  fs::path folder_;
 };
 
 const std::string kWorkedLine =

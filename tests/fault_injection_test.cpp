@@ -29,42 +29,33 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "command_harness.h"
+#include "folder_test.h"
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using namespace command_harness;
 
 namespace {
 
-bool underLauncher() {
-  const char* launcher = std::getenv("CAP2BATCH_LAUNCHER");
-  return launcher != nullptr && *launcher != '\0';
-}
-
-fs::path executable() {
-  const char* exe = std::getenv("CAP2BATCH_EXE");
-  return fs::absolute(exe != nullptr ? exe : "cap2batch");
-}
+fs::path testedExecutable() { return fs::absolute(executable("cap2batch")); }
 
 // A copy of the executable in a folder that every user may enter, for the
 // runs without root's rights: the build folder may lie where they cannot.
 class SharedCopy {
  public:
   SharedCopy() {
-    std::string pattern = (fs::temp_directory_path() / "cap2batch-exe-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) return;
-    folder_ = pattern;
+    folder_ = makeTemporaryFolder("cap2batch-exe");
+    if (folder_.empty()) return;
     fs::permissions(folder_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                                  fs::perms::others_read | fs::perms::others_exec);
-    fs::copy_file(executable(), folder_ / "cap2batch");
+    fs::copy_file(testedExecutable(), folder_ / "cap2batch");
   }
-  ~SharedCopy() {
-    std::error_code ignored;
-    if (!folder_.empty()) fs::remove_all(folder_, ignored);
-  }
+  ~SharedCopy() { removeTemporaryFolder(folder_); }
   fs::path path() const { return folder_ / "cap2batch"; }
 
  private:
@@ -110,17 +101,22 @@ struct Launch {
   bool fullStandardOutput = false;
 };
 
-struct Started {
-  pid_t pid = -1;
-  int output = -1;
-  std::size_t filler = 0;  // bytes put into the pipe before the run
-};
+// Fills the pipe to the brim, with its size cut down to a page; returns how
+// many bytes went in.
+std::size_t fillPipe(int pipeEnd) {
+  ::fcntl(pipeEnd, F_SETPIPE_SZ, 4096);
+  ::fcntl(pipeEnd, F_SETFL, O_NONBLOCK);
+  const std::string filler(4096, 'f');
+  std::size_t filled = 0;
+  for (ssize_t count; (count = ::write(pipeEnd, filler.data(), filler.size())) > 0;) {
+    filled += static_cast<std::size_t>(count);
+  }
+  ::fcntl(pipeEnd, F_SETFL, 0);
+  return filled;
+}
 
-struct RunResult {
-  int status = -1;  // the exit status as the shell sees it, or -1 after a signal
-  bool killed = false;
-  std::string standardOutput;
-};
+using Started = StartedProcess;
+using RunResult = ProcessResult;
 
 std::string echo(const std::string& in, const std::string& out) {
   return "IN:" + in + "\r\nOUT:" + out + "\r\n";
@@ -130,119 +126,33 @@ const std::string kClipLine =
     "3  00:01:02:03  00:01:10:00  00:00:07:27  D:\\capture\\clip 003.avi\r\n";
 const std::string kRow = "tape01\t00;01;02;03\t00;01;10;00\tclip 003\r\n";
 
-class FaultInjectionTest : public testing::Test {
+class FaultInjectionTest : public FolderTest {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "cap2batch-fault-XXXXXX").string();
-    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
-    folder_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(folder_, ignored);
-  }
-
-  fs::path at(const std::string& name) const { return folder_ / name; }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    std::ofstream(at(name), std::ios::binary) << bytes;
-  }
-
-  std::optional<std::string> get(const std::string& name) const {
-    if (fs::is_directory(at(name))) return std::nullopt;
-    std::ifstream in(at(name), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return std::move(bytes).str();
-  }
-
-  // Every entry of the folder with its bytes ("<folder>" for a folder, the
-  // target for a link), to check that nothing else appeared or changed.
-  std::map<std::string, std::string> contents() const {
-    std::map<std::string, std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder_)) {
-      // Lexically: fs::relative would follow a link to its target's name.
-      const std::string name = entry.path().lexically_relative(folder_).generic_string();
-      if (entry.is_symlink()) {
-        entries[name] = "<link " + fs::read_symlink(entry.path()).string() + ">";
-      } else if (entry.is_directory()) {
-        entries[name] = "<folder>";
-      } else {
-        entries[name] = get(name).value_or("<unreadable>");
-      }
-    }
-    return entries;
-  }
+  FaultInjectionTest() : FolderTest("cap2batch-fault") {}
 
   Started start(const std::vector<std::string>& arguments, const Launch& launch = {}) const {
-    std::vector<std::string> words;
-    if (const char* launcher = std::getenv("CAP2BATCH_LAUNCHER")) {
-      std::istringstream stream(launcher);
-      for (std::string word; stream >> word;) words.push_back(word);
-    }
     static const SharedCopy sharedCopy;
-    words.push_back(launch.unprivileged ? sharedCopy.path().string() : executable().string());
+    std::vector<std::string> words =
+        commandPrefix(launch.unprivileged ? sharedCopy.path() : testedExecutable());
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
 
-    Started started;
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0) return started;
-    if (launch.fullStandardOutput) {
-      ::fcntl(pipeEnds[1], F_SETPIPE_SZ, 4096);
-      ::fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
-      const std::string filler(4096, 'f');
-      for (ssize_t count; (count = ::write(pipeEnds[1], filler.data(), filler.size())) > 0;) {
-        started.filler += static_cast<std::size_t>(count);
-      }
-      ::fcntl(pipeEnds[1], F_SETFL, 0);
-    }
+    ProcessOptions options;
+    if (launch.fullStandardOutput) options.fillPipe = fillPipe;
     const std::optional<Unprivileged> user = nobody();
-    started.pid = ::fork();
-    if (started.pid == 0) {
-      ::dup2(pipeEnds[1], STDOUT_FILENO);
-      if (::chdir(folder_.c_str()) != 0) ::_exit(120);
-      if (launch.fileSizeLimit != RLIM_INFINITY) {
-        // Writes past the limit fail with EFBIG instead of killing the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{launch.fileSizeLimit, launch.fileSizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-      }
+    options.setUpChild = [launch, user] {
+      if (launch.fileSizeLimit != RLIM_INFINITY) limitFileSize(launch.fileSizeLimit);
       if (launch.unprivileged && ::getuid() == 0 && !(user && dropRootPrivileges(*user))) {
         ::_exit(122);
       }
-      ::execvp(argv[0], argv.data());
-      ::_exit(121);
-    }
-    ::close(pipeEnds[1]);
-    started.output = pipeEnds[0];
-    return started;
+    };
+    return startProcess(words, folder_, options);
   }
 
-  static RunResult finish(const Started& started) {
-    RunResult result;
-    char buffer[4096];
-    for (ssize_t count; (count = ::read(started.output, buffer, sizeof buffer)) > 0;) {
-      result.standardOutput.append(buffer, static_cast<std::size_t>(count));
-    }
-    ::close(started.output);
-    result.standardOutput.erase(0, started.filler);
-    int status = 0;
-    ::waitpid(started.pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    return result;
-  }
+  static RunResult finish(const Started& started) { return finishProcess(started); }
 
   RunResult run(const std::vector<std::string>& arguments, const Launch& launch = {}) const {
     return finish(start(arguments, launch));
   }
-
-  fs::path folder_;
 };
 
 // Waits until the process sits in a write to its standard output, as the

@@ -9,128 +9,51 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <optional>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "command_harness.h"
+#include "folder_test.h"
+
 namespace fs = std::filesystem;
+using namespace command_harness;
 
 namespace {
 
-struct Outcome {
-  int status = -1;  // as the shell sees it, or -1 after a signal
-  std::string standardOutput;
-};
+using Outcome = ProcessResult;
+
+fs::path exePath() { return fs::absolute(executable("cap2batch.exe")); }
 
 // Runs `words` in `folder` with `environment` added to this process's, and
 // collects its standard output.
-Outcome runProcess(const std::vector<std::string>& words, const fs::path& folder,
-                   const std::map<std::string, std::string>& environment = {}) {
-  std::vector<std::string> copies = words;
-  std::vector<char*> argv;
-  for (std::string& word : copies) argv.push_back(word.data());
-  argv.push_back(nullptr);
-
-  int pipeEnds[2];
-  if (::pipe(pipeEnds) != 0) return {};
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::dup2(pipeEnds[1], STDOUT_FILENO);
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
+Outcome runWithEnvironment(const std::vector<std::string>& words, const fs::path& folder,
+                           const std::map<std::string, std::string>& environment) {
+  const auto setUpChild = [&environment] {
     for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
-    if (::chdir(folder.c_str()) != 0) ::_exit(120);
-    ::execvp(argv[0], argv.data());
-    ::_exit(121);
-  }
-  ::close(pipeEnds[1]);
-  Outcome outcome;
-  char buffer[4096];
-  for (ssize_t count; (count = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-    outcome.standardOutput.append(buffer, static_cast<std::size_t>(count));
-  }
-  ::close(pipeEnds[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
-
-fs::path exePath() {
-  const char* exe = std::getenv("CAP2BATCH_EXE");
-  return fs::absolute(exe != nullptr ? exe : "cap2batch.exe");
-}
-
-std::vector<std::string> commandPrefix() {
-  std::vector<std::string> words;
-  if (const char* launcher = std::getenv("CAP2BATCH_LAUNCHER")) {
-    std::istringstream stream(launcher);
-    for (std::string word; stream >> word;) words.push_back(word);
-  }
-  words.push_back(exePath().string());
-  return words;
-}
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-fs::path makeTemporaryFolder(const char* name) {
-  std::string pattern = (fs::temp_directory_path() / name).string() + "-XXXXXX";
-  if (::mkdtemp(pattern.data()) == nullptr) return {};
-  return pattern;
+  };
+  return runProcess(words, folder, {.setUpChild = setUpChild});
 }
 
 // The capture list runs of these cases, each in a fresh folder.
-class WindowsRunTest : public testing::Test {
+class WindowsRunTest : public FolderTest {
  protected:
-  static void TearDownTestSuite() {
-    std::error_code ignored;
-    if (!locales_.empty()) fs::remove_all(locales_, ignored);
-  }
+  WindowsRunTest() : FolderTest("cap2batch-windows") {}
 
-  void SetUp() override {
-    folder_ = makeTemporaryFolder("cap2batch-windows");
-    ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(folder_, ignored);
-  }
-
-  void put(const std::string& name, const std::string& bytes) const {
-    fs::create_directories((folder_ / name).parent_path());
-    std::ofstream(folder_ / name, std::ios::binary) << bytes;
-  }
-
-  std::map<std::string, std::string> contents() const {
-    std::map<std::string, std::string> entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder_)) {
-      const std::string name = fs::relative(entry.path(), folder_).generic_string();
-      entries[name] = entry.is_directory() ? "<folder>" : readFile(entry.path());
-    }
-    return entries;
-  }
+  static void TearDownTestSuite() { removeTemporaryFolder(locales_); }
 
   // Runs the program under `locale` (such as "ja_JP.UTF-8"), or under the
   // inherited one when it is empty.
   Outcome run(const std::vector<std::string>& arguments, const std::string& locale = "") const {
-    std::vector<std::string> words = commandPrefix();
+    std::vector<std::string> words = commandPrefix(exePath());
     words.insert(words.end(), arguments.begin(), arguments.end());
     if (locale.empty()) return runProcess(words, folder_);
     if (!haveLocale(locale)) return {};
-    return runProcess(words, folder_, {{"LC_ALL", locale}, {"LOCPATH", locales_.string()}});
+    return runWithEnvironment(words, folder_, {{"LC_ALL", locale}, {"LOCPATH", locales_.string()}});
   }
 
   // Wine takes the ANSI code page from the locale's name, but converts names
@@ -150,7 +73,6 @@ class WindowsRunTest : public testing::Test {
   }
 
   static inline fs::path locales_;
-  fs::path folder_;
 };
 
 TEST_F(WindowsRunTest, CodePageComesFromTheSystemLocale) {
@@ -264,9 +186,9 @@ TEST_F(WindowsExeFileTest, CarriesTheIconAndTheVersion) {
   // the one in the icon file.
   EXPECT_NE(std::string::npos, resources.find("RT_ICON"));
   EXPECT_NE(std::string::npos, resources.find("\"\\040\\040\\020\\000\", 1, 4,"));
-  const std::string icon = readFile(CAP2BATCH_ICON);
+  const std::string icon = readFile(CAP2BATCH_ICON).value_or("");
   ASSERT_GT(icon.size(), 22u);
-  EXPECT_NE(std::string::npos, readFile(exePath()).find(icon.substr(22)));
+  EXPECT_NE(std::string::npos, readFile(exePath()).value_or("").find(icon.substr(22)));
 
   const std::string version = CAP2BATCH_VERSION;
   std::string numbers = version;
