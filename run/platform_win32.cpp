@@ -130,7 +130,6 @@ class Win32Platform : public Platform {
 
   ByteSink& standardOutput() override { return standardOutput_; }
 
-  // The executable carries no sound yet, so a run ends without one.
   void playCompletionChime() override {
     // Synchronous: returns when the sound has ended. Without a sound device
     // it returns at once; the result changes nothing.
