@@ -13,12 +13,12 @@ namespace {
 
 // `text` as the writer stores it: every LF as CR LF.
 std::string storedForm(std::string_view text) {
-  std::string stored;
-  for (const char byte : text) {
-    if (byte == '\n') stored += '\r';
-    stored += byte;
+  StringSink stored;
+  {
+    TextWriter writer(stored);
+    writer.write(text);
   }
-  return stored;
+  return stored.bytes;
 }
 
 // Each piece of a row is copied in whole blocks: the reader's slack covers

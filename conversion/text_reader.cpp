@@ -68,20 +68,28 @@ bool TextReader::fill() {
 // Scans that read past a line read set bytes, never leftovers of no value.
 void TextReader::clearSlack() { std::memset(buffer_.get() + end_, 0, kReadableSlack); }
 
+bool TextReader::takeBufferedLine(std::string_view& text) {
+  const char* const base = buffer_.get();
+  const void* found = std::memchr(base + scanned_, '\n', end_ - scanned_);
+  if (found == nullptr) {
+    scanned_ = end_;
+    return false;
+  }
+  const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+  // Only the CR right before the LF belongs to the line end; any other CR,
+  // even one just before it in the file (CR CR LF), is data.
+  const std::size_t textEnd = (stop > begin_ && base[stop - 1] == '\r') ? stop - 1 : stop;
+  text = std::string_view(base + begin_, textEnd - begin_);
+  begin_ = scanned_ = stop + 1;
+  return true;
+}
+
 bool TextReader::nextLine(std::string_view& text, bool& lineFeed) {
   for (;;) {
-    const char* const base = buffer_.get();
-    if (const void* found = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
-      const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - base);
-      // Only the CR right before the LF belongs to the line end; any other CR,
-      // even one just before it in the file (CR CR LF), is data.
-      const std::size_t textEnd = (stop > begin_ && base[stop - 1] == '\r') ? stop - 1 : stop;
-      text = std::string_view(base + begin_, textEnd - begin_);
+    if (takeBufferedLine(text)) {
       lineFeed = true;
-      begin_ = scanned_ = stop + 1;
       return true;
     }
-    scanned_ = end_;
     if (!fill()) {
       if (begin_ == end_) return false;
       // The last line, without a line feed: a CR at its end is data.
@@ -94,18 +102,9 @@ bool TextReader::nextLine(std::string_view& text, bool& lineFeed) {
 }
 
 bool TextReader::readLineText(std::string_view& text) {
-  // Most lines end inside the block: find the end here, without nextLine.
-  const char* const base = buffer_.get();
-  if (const void* found = std::memchr(base + scanned_, '\n', end_ - scanned_)) {
-    const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - base);
-    const std::size_t textEnd = (stop > begin_ && base[stop - 1] == '\r') ? stop - 1 : stop;
-    text = std::string_view(base + begin_, textEnd - begin_);
-    begin_ = scanned_ = stop + 1;
-  } else {
-    scanned_ = end_;
-    bool lineFeed = false;
-    if (!nextLine(text, lineFeed)) return false;
-  }
+  // Most lines end inside the block and take only the first step.
+  bool lineFeed = false;
+  if (!takeBufferedLine(text) && !nextLine(text, lineFeed)) return false;
   const std::size_t start = static_cast<std::size_t>(text.data() - buffer_.get());
   if (nul_ < start) nul_ = start + firstOf(text.data(), end_ - start, '\0');
   if (nul_ < start + text.size()) text = text.substr(0, nul_ - start);

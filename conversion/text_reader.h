@@ -35,6 +35,8 @@ class TextReader {
   bool failed() const { return source_.failed(); }
 
  private:
+  // Takes the next line when its LF is already in the buffer.
+  bool takeBufferedLine(std::string_view& text);
   bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
   void clearSlack();
