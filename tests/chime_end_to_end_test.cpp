@@ -32,6 +32,15 @@ namespace {
 // file, whose layout has its own test.
 std::string chimeSamples() { return readFile(CHIME_WAV).value_or("").substr(44); }
 
+// The 16-bit frames of `samples` that are not silence, in order.
+std::vector<std::string> audibleFrames(const std::string& samples) {
+  std::vector<std::string> frames;
+  for (std::size_t at = 0; at + 2 <= samples.size(); at += 2) {
+    if (samples[at] != 0 || samples[at + 1] != 0) frames.push_back(samples.substr(at, 2));
+  }
+  return frames;
+}
+
 // How the run's ALSA is set up.
 enum class Sound {
   fileSink,         // the default device writes to sink.raw in the home folder
@@ -135,8 +144,18 @@ TEST_F(ChimeEndToEndTest, RunThatWritesRowsPlaysTheChimeOnceToItsEnd) {
   // The sink holds what reached the device by the time the process ended:
   // every sample, once, nothing padded.
   ASSERT_TRUE(result.sink);
-  EXPECT_TRUE(*result.sink == chimeSamples())
-      << "sink holds " << result.sink->size() << " bytes, the chime " << chimeSamples().size();
+  if (!underLauncher()) {
+    EXPECT_TRUE(*result.sink == chimeSamples())
+        << "sink holds " << result.sink->size() << " bytes, the chime " << chimeSamples().size();
+  } else {
+    // Windows' audio engine (Wine's, here) feeds the device silence while it
+    // waits for the program's samples, more of it on a busy machine: every
+    // audible sample must still arrive once, in order, and nothing else.
+    EXPECT_EQ(0u, result.sink->size() % 2);
+    EXPECT_GE(result.sink->size(), chimeSamples().size());
+    EXPECT_TRUE(audibleFrames(*result.sink) == audibleFrames(chimeSamples()))
+        << "sink holds " << result.sink->size() << " bytes, the chime " << chimeSamples().size();
+  }
   expectQuiet(result, "rows");
 }
 
