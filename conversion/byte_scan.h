@@ -27,7 +27,7 @@ namespace byte_scan {
 /// How far the *InBlocks copies may read past their source and write past
 /// their target: their bytes there are garbage that the caller overwrites or
 /// never uses.
-constexpr std::size_t kOverrun = 16;
+constexpr std::size_t kOverrun = 32;
 
 using Word = std::uint64_t;
 constexpr Word kOnes = 0x0101010101010101ull;
@@ -176,17 +176,28 @@ struct FileNameMarks {
 inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
   FileNameMarks marks;
 #if CAP2BATCH_SCAN_SSE2
-  // Looks at the sixteen bytes at `at`, of which only those with their bit
-  // set in `fresh` have not been looked at yet; true once the separator is
-  // found.
-  const auto look = [&marks](const char* at, std::uint32_t fresh) {
+  struct Bits {
+    std::uint32_t separators;
+    std::uint32_t dots;
+  };
+  const auto bits16 = [](const char* at) {
     const __m128i bytes = load16(at);
     const __m128i slashes = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')),
                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
-    const std::uint32_t separators = static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)) & fresh;
-    const std::uint32_t dots =
-        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.')))) &
-        fresh;
+    return Bits{static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)),
+                static_cast<std::uint32_t>(
+                    _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))))};
+  };
+  const auto bits32 = [&bits16](const char* at) {
+    const Bits low = bits16(at);
+    const Bits high = bits16(at + 16);
+    return Bits{low.separators | high.separators << 16, low.dots | high.dots << 16};
+  };
+  // Takes the bits of the bytes from `at` on, of which only those set in
+  // `fresh` have not been looked at yet; true once the separator is found.
+  const auto take = [&marks](const char* at, Bits bits, std::uint32_t fresh) {
+    const std::uint32_t separators = bits.separators & fresh;
+    const std::uint32_t dots = bits.dots & fresh;
     if (separators != 0) {
       // The highest set bit is the last separator; a dot counts only above
       // it, and then the highest dot is the last one.
@@ -198,14 +209,21 @@ inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
     if (marks.dot == nullptr && dots != 0) marks.dot = at + 31 - std::countl_zero(dots);
     return false;
   };
-  const bool wide = end - begin >= 16;
-  // Whole vectors back from the end, then the first sixteen bytes again for
-  // the fewer than sixteen not seen yet.
-  for (; end - begin >= 16; end -= 16) {
-    if (look(end - 16, 0xFFFFu)) return marks;
+  // Thirty-two bytes back from the end at a time: most file names are shorter,
+  // so most paths take one step. The bytes before the last step that were not
+  // seen yet are looked at in one more step from the start.
+  const std::size_t size = static_cast<std::size_t>(end - begin);
+  if (size >= 32) {
+    for (; end - begin >= 32; end -= 32) {
+      if (take(end - 32, bits32(end - 32), ~0u)) return marks;
+    }
+    if (end > begin) take(begin, bits32(begin), ~0u >> (32 - (end - begin)));
+    return marks;
   }
-  if (wide) {
-    if (end > begin) look(begin, 0xFFFFu >> (16 - static_cast<int>(end - begin)));
+  if (size >= 16) {
+    if (take(end - 16, bits16(end - 16), 0xFFFFu)) return marks;
+    end -= 16;
+    if (end > begin) take(begin, bits16(begin), 0xFFFFu >> (16 - (end - begin)));
     return marks;
   }
   // A short path, byte by byte.
@@ -244,12 +262,17 @@ inline void copyReplacingColons(char* to, const char* from, std::size_t size) {
 }
 
 /// Copies `size` bytes from `from` to `to` in blocks, reading and writing up to
-/// kOverrun bytes past both.
+/// kOverrun bytes past both. The first 32 bytes are always copied, without a
+/// test: most pieces of a row are shorter, and a loop whose count varies from
+/// row to row would be mispredicted on most of them.
 inline void copyInBlocks(char* to, const char* from, std::size_t size) {
 #if CAP2BATCH_SCAN_SSE2
-  for (std::size_t at = 0; at < size; at += 16) store16(to + at, load16(from + at));
+  store16(to, load16(from));
+  store16(to + 16, load16(from + 16));
+  for (std::size_t at = 32; at < size; at += 16) store16(to + at, load16(from + at));
 #else
-  for (std::size_t at = 0; at < size; at += 8) store(to + at, load(from + at));
+  for (std::size_t at = 0; at < 32; at += 8) store(to + at, load(from + at));
+  for (std::size_t at = 32; at < size; at += 8) store(to + at, load(from + at));
 #endif
 }
 
@@ -257,11 +280,12 @@ inline void copyInBlocks(char* to, const char* from, std::size_t size) {
 /// past both.
 inline void copyReplacingColonsInBlocks(char* to, const char* from, std::size_t size) {
 #if CAP2BATCH_SCAN_SSE2
-  for (std::size_t at = 0; at < size; at += 16) {
-    const __m128i bytes = load16(from + at);
-    // ';' is ':' + 1: subtracting the all-ones of a match adds one.
-    store16(to + at, _mm_sub_epi8(bytes, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(':'))));
-  }
+  // ';' is ':' + 1: subtracting the all-ones of a match adds one.
+  const auto replace = [](__m128i bytes) {
+    return _mm_sub_epi8(bytes, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(':')));
+  };
+  store16(to, replace(load16(from)));
+  for (std::size_t at = 16; at < size; at += 16) store16(to + at, replace(load16(from + at)));
 #else
   for (std::size_t at = 0; at < size; at += 8) {
     const Word word = load(from + at);

@@ -61,7 +61,10 @@ bool splitWindow(std::string_view text, const char* window, CaptureFields& field
   // The last bound at the window's edge: the line may go on with more of it.
   if (bounds[8] == kWindow && size > kWindow) return splitScanning(text, fields);
 
-  for (std::size_t& bound : bounds) bound = bound < size ? bound : size;
+  // A line that fills the window has every bound inside it.
+  if (size < kWindow) {
+    for (std::size_t& bound : bounds) bound = bound < size ? bound : size;
+  }
   const char* const data = text.data();
   fields.number = std::string_view(data + bounds[0], bounds[1] - bounds[0]);
   fields.inPoint = std::string_view(data + bounds[2], bounds[3] - bounds[2]);
