@@ -122,6 +122,22 @@ inline std::uint64_t spaceBits64(const char* at) {
   return bits;
 }
 
+/// Bit i set when byte i of the 64 at `at` is an LF.
+inline std::uint64_t lineFeedBits64(const char* at) {
+  std::uint64_t bits = 0;
+#if CAP2BATCH_SCAN_SSE2
+  for (int chunk = 0; chunk < 4; ++chunk) {
+    const __m128i lineFeeds = _mm_cmpeq_epi8(load16(at + 16 * chunk), _mm_set1_epi8('\n'));
+    bits |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(lineFeeds))} << (16 * chunk);
+  }
+#else
+  for (int chunk = 0; chunk < 8; ++chunk) {
+    bits |= std::uint64_t{markBits(equalTo(load(at + 8 * chunk), '\n'))} << (8 * chunk);
+  }
+#endif
+  return bits;
+}
+
 /// The first whitespace byte in [at, end), or `end`.
 inline const char* findSpace(const char* at, const char* end) {
   for (; end - at >= 8; at += 8) {

@@ -1,6 +1,9 @@
 #include "conversion/text_reader.h"
 
+#include <bit>
 #include <cstring>
+
+#include "conversion/byte_scan.h"
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -19,10 +22,18 @@ std::unique_ptr<char[]> makeBuffer(std::size_t capacity) {
   return std::make_unique_for_overwrite<char[]>(capacity + TextReader::kReadableSlack);
 }
 
+// One bit for each byte of a buffer of `capacity`, in whole words.
+std::unique_ptr<std::uint64_t[]> makeLineFeedBits(std::size_t capacity) {
+  return std::make_unique_for_overwrite<std::uint64_t[]>(capacity / 64 + 1);
+}
+
 }  // namespace
 
 TextReader::TextReader(ByteSource& source)
-    : source_(source), buffer_(makeBuffer(kBufferSize)), capacity_(kBufferSize) {
+    : source_(source),
+      buffer_(makeBuffer(kBufferSize)),
+      lineFeeds_(makeLineFeedBits(kBufferSize)),
+      capacity_(kBufferSize) {
   clearSlack();
 }
 
@@ -36,6 +47,7 @@ bool TextReader::fill() {
     auto grown = makeBuffer(larger);
     std::memcpy(grown.get(), buffer_.get() + begin_, kept);
     buffer_ = std::move(grown);
+    lineFeeds_ = makeLineFeedBits(larger);
     capacity_ = larger;
   } else if (begin_ > 0) {
     std::memmove(buffer_.get(), buffer_.get() + begin_, kept);
@@ -62,20 +74,39 @@ bool TextReader::fill() {
   if (nul_ == end_) nul_ += firstOf(fresh, count, '\0');
   end_ += count;
   clearSlack();
+  // Before scanned_ lies no LF that is still wanted: only the words from
+  // there on are marked.
+  markLineFeeds(scanned_);
   return count > 0;
 }
 
 // Scans that read past a line read set bytes, never leftovers of no value.
 void TextReader::clearSlack() { std::memset(buffer_.get() + end_, 0, kReadableSlack); }
 
-bool TextReader::takeBufferedLine(std::string_view& text) {
+// Marks the LFs of the words from the one holding byte `from` to the one
+// holding the last byte read; the zeros of the slack leave the bits past end_
+// clear.
+void TextReader::markLineFeeds(std::size_t from) {
   const char* const base = buffer_.get();
-  const void* found = std::memchr(base + scanned_, '\n', end_ - scanned_);
-  if (found == nullptr) {
-    scanned_ = end_;
-    return false;
+  for (std::size_t word = from / 64; word * 64 < end_; ++word) {
+    lineFeeds_[word] = byte_scan::lineFeedBits64(base + word * 64);
   }
-  const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - base);
+}
+
+bool TextReader::takeBufferedLine(std::string_view& text) {
+  if (scanned_ == end_) return false;
+  std::size_t word = scanned_ / 64;
+  const std::size_t lastWord = (end_ - 1) / 64;
+  std::uint64_t lineFeeds = lineFeeds_[word] & (~std::uint64_t{0} << (scanned_ % 64));
+  while (lineFeeds == 0) {
+    if (word == lastWord) {
+      scanned_ = end_;
+      return false;
+    }
+    lineFeeds = lineFeeds_[++word];
+  }
+  const std::size_t stop = word * 64 + static_cast<std::size_t>(std::countr_zero(lineFeeds));
+  const char* const base = buffer_.get();
   // Only the CR right before the LF belongs to the line end; any other CR,
   // even one just before it in the file (CR CR LF), is data.
   const std::size_t textEnd = (stop > begin_ && base[stop - 1] == '\r') ? stop - 1 : stop;

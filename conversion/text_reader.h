@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,6 +41,7 @@ class TextReader {
   bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
   void clearSlack();
+  void markLineFeeds(std::size_t from);
 
   ByteSource& source_;
   // The unread bytes are [begin_, end_); no LF lies in [begin_, scanned_).
@@ -48,6 +50,10 @@ class TextReader {
   // The buffer only grows to hold a line longer than itself; kReadableSlack
   // bytes follow its capacity_, and the kReadableSlack after end_ are set.
   std::unique_ptr<char[]> buffer_;
+  // Bit k % 64 of word k / 64 is set when byte k of the buffer is an LF, for
+  // the bytes below end_ (and none past it): one pass over each block marks
+  // its line ends, and a line's end is then the next set bit.
+  std::unique_ptr<std::uint64_t[]> lineFeeds_;
   std::size_t capacity_;
   std::size_t begin_ = 0;
   std::size_t scanned_ = 0;
