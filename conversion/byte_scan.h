@@ -200,9 +200,9 @@ inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
     const __m128i bytes = load16(at);
     const __m128i slashes = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')),
                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
-    return Bits{static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)),
-                static_cast<std::uint32_t>(
-                    _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))))};
+    return Bits{
+        static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)),
+        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))))};
   };
   const auto bits32 = [&bits16](const char* at) {
     const Bits low = bits16(at);

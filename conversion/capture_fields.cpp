@@ -34,6 +34,20 @@ bool splitScanning(std::string_view text, CaptureFields& fields) {
 
 constexpr std::size_t kWindow = 64;
 
+// The word bounds of a window of whitespace bits `space`, a missing one as the
+// window's end.
+void splitMissingBounds(std::uint64_t space, std::size_t (&bounds)[9]) {
+  std::uint64_t starts = ~space & ((space << 1) | 1);
+  std::uint64_t ends = space & (~space << 1);
+  for (std::size_t word = 0; word < 8; word += 2) {
+    bounds[word] = static_cast<std::size_t>(std::countr_zero(starts));
+    bounds[word + 1] = static_cast<std::size_t>(std::countr_zero(ends));
+    starts &= starts - 1;
+    ends &= ends - 1;
+  }
+  bounds[8] = static_cast<std::size_t>(std::countr_zero(starts));
+}
+
 // Splits `text` by the whitespace bits of the 64 bytes at `window`, which
 // holds the text's first bytes. Bytes past the text's end may be anything:
 // they can only move bounds that lie at or past the end, and every such bound
@@ -46,22 +60,33 @@ bool splitWindow(std::string_view text, const char* window, CaptureFields& field
   const std::uint64_t space = byte_scan::spaceBits64(window);
   // A word starts where a space (or the line's start) comes before a byte
   // that is none, and ends at the first space after it; starts and ends take
-  // turns, and a missing one counts as the window's end.
+  // turns.
   std::uint64_t starts = ~space & ((space << 1) | 1);
   std::uint64_t ends = space & (~space << 1);
+  // The lowest set bit, which the caller knows is there (the top bit added
+  // saves the test for none).
+  const auto lowest = [](std::uint64_t bits) {
+    return static_cast<std::size_t>(std::countr_zero(bits | (std::uint64_t{1} << 63)));
+  };
   std::size_t bounds[9];
   for (std::size_t word = 0; word < 8; word += 2) {
-    bounds[word] = static_cast<std::size_t>(std::countr_zero(starts));
-    bounds[word + 1] = static_cast<std::size_t>(std::countr_zero(ends));
+    bounds[word] = lowest(starts);
+    bounds[word + 1] = lowest(ends);
     starts &= starts - 1;
     ends &= ends - 1;
   }
-  bounds[8] = static_cast<std::size_t>(std::countr_zero(starts));
+  // Mostly the clip path starts inside the window, after four words that all
+  // end inside it, and every bound so far was there. Else a missing bound
+  // counts as the window's end.
+  if (starts != 0) {
+    bounds[8] = lowest(starts);
+  } else {
+    splitMissingBounds(space, bounds);
+  }
   if (bounds[0] < size && text[bounds[0]] == ';') return false;
   // The last bound at the window's edge: the line may go on with more of it.
   if (bounds[8] == kWindow && size > kWindow) return splitScanning(text, fields);
-
-  // A line that fills the window has every bound inside it.
+  // Bounds past the text's end (only a short line has them) are cut back.
   if (size < kWindow) {
     for (std::size_t& bound : bounds) bound = bound < size ? bound : size;
   }

@@ -8,6 +8,8 @@
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr char kEndOfText = '\x1a';
+// Words of line-feed bits looked at together, past the one a line starts in.
+constexpr std::size_t kLookAheadWords = 2;
 
 // The offset of the first `byte` in [at, at + size), or `size`.
 std::size_t firstOf(const char* at, std::size_t size, char byte) {
@@ -22,9 +24,24 @@ std::unique_ptr<char[]> makeBuffer(std::size_t capacity) {
   return std::make_unique_for_overwrite<char[]>(capacity + TextReader::kReadableSlack);
 }
 
+// The offset of the first set bit in the 192 bits of `first`, `second` and
+// `third`, taken in that order, or 192 when none is set. No branch: the top bit
+// added to each word only makes a count of its own defined (63 for an empty
+// word), and the tests for empty words give masks, not jumps.
+std::size_t firstSetBitOf3(std::uint64_t first, std::uint64_t second, std::uint64_t third) {
+  constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
+  const auto count = [](std::uint64_t word) {
+    return static_cast<std::size_t>(std::countr_zero(word | kTop));
+  };
+  const auto allIfEmpty = [](std::uint64_t word) { return 0 - std::size_t{word == 0}; };
+  return count(first) + (allIfEmpty(first) &
+                         (1 + count(second) +
+                          (allIfEmpty(second) & (1 + count(third) + (allIfEmpty(third) & 1)))));
+}
+
 // One bit for each byte of a buffer of `capacity`, in whole words.
 std::unique_ptr<std::uint64_t[]> makeLineFeedBits(std::size_t capacity) {
-  return std::make_unique_for_overwrite<std::uint64_t[]>(capacity / 64 + 1);
+  return std::make_unique_for_overwrite<std::uint64_t[]>(capacity / 64 + 1 + kLookAheadWords);
 }
 
 }  // namespace
@@ -88,24 +105,33 @@ void TextReader::clearSlack() { std::memset(buffer_.get() + end_, 0, kReadableSl
 // clear.
 void TextReader::markLineFeeds(std::size_t from) {
   const char* const base = buffer_.get();
-  for (std::size_t word = from / 64; word * 64 < end_; ++word) {
-    lineFeeds_[word] = byte_scan::lineFeedBits64(base + word * 64);
-  }
+  std::size_t word = from / 64;
+  for (; word * 64 < end_; ++word) lineFeeds_[word] = byte_scan::lineFeedBits64(base + word * 64);
+  for (std::size_t ahead = 0; ahead < kLookAheadWords; ++ahead) lineFeeds_[word + ahead] = 0;
 }
 
-bool TextReader::takeBufferedLine(std::string_view& text) {
+inline bool TextReader::takeBufferedLine(std::string_view& text) {
   if (scanned_ == end_) return false;
   std::size_t word = scanned_ / 64;
-  const std::size_t lastWord = (end_ - 1) / 64;
-  std::uint64_t lineFeeds = lineFeeds_[word] & (~std::uint64_t{0} << (scanned_ % 64));
-  while (lineFeeds == 0) {
-    if (word == lastWord) {
-      scanned_ = end_;
-      return false;
+  const std::uint64_t* const lineFeeds = lineFeeds_.get() + word;
+  // Most lines end in the word they start in or in one of the next two: the
+  // first set bit of the three is found without a branch, which could only
+  // guess from line to line how long the line is.
+  const std::uint64_t first = lineFeeds[0] & (~std::uint64_t{0} << (scanned_ % 64));
+  std::size_t stop = word * 64 + firstSetBitOf3(first, lineFeeds[1], lineFeeds[2]);
+  if (stop >= (word + 3) * 64) {
+    // A longer line: word by word after the three.
+    const std::size_t lastWord = (end_ - 1) / 64;
+    std::uint64_t later = 0;
+    for (word += 3; later == 0; ++word) {
+      if (word > lastWord) {
+        scanned_ = end_;
+        return false;
+      }
+      later = lineFeeds_[word];
     }
-    lineFeeds = lineFeeds_[++word];
+    stop = (word - 1) * 64 + static_cast<std::size_t>(std::countr_zero(later));
   }
-  const std::size_t stop = word * 64 + static_cast<std::size_t>(std::countr_zero(lineFeeds));
   const char* const base = buffer_.get();
   // Only the CR right before the LF belongs to the line end; any other CR,
   // even one just before it in the file (CR CR LF), is data.

@@ -69,8 +69,8 @@ TEST(ByteScanTest, FindsTheLastSeparatorOrDotWhereverItLies) {
 
 TEST(ByteScanTest, FileNameMarksAreTheLastSeparatorAndTheLastDotAfterIt) {
   // A separator and a dot in every pair of positions of paths up to three
-  // vectors long (the scan's first vector overlaps the rest in most of them).
-  for (std::size_t size = 0; size <= 48; ++size) {
+  // steps of the scan long (its last step overlaps the ones before in most).
+  for (std::size_t size = 0; size <= 100; ++size) {
     for (std::size_t separator = 0; separator <= size; ++separator) {
       for (std::size_t dot = 0; dot <= size; ++dot) {
         std::string path(size, 'n');
@@ -94,7 +94,7 @@ TEST(ByteScanTest, FileNameMarksAreTheLastSeparatorAndTheLastDotAfterIt) {
 
 TEST(ByteScanTest, ColonsBecomeSemicolonsAndNothingElseChanges) {
   const char bytes[] = {':', ';', '9', '\xBA', '\xBB', '\0', '\n'};
-  for (std::size_t size = 0; size <= 40; ++size) {
+  for (std::size_t size = 0; size <= 72; ++size) {
     for (const char byte : bytes) {
       for (std::size_t at = 0; at < size; ++at) {
         std::string from(size + byte_scan::kOverrun, ':');

@@ -128,6 +128,28 @@ TEST(TextReaderTest, LineTextEndsBeforeTheLineEndAndTheFirstNul) {
   }
 }
 
+TEST(TextReaderTest, LineEndsAreFoundWhateverTheLineLengthAndWhereverItStarts) {
+  // Lines of every length up to a few hundred bytes, one after another, so
+  // that their ends fall at every distance from their starts and at every
+  // place in the reader's block; some end in CR LF, some in LF alone.
+  std::string bytes;
+  std::vector<std::string> expected;
+  for (std::size_t length = 0; length <= 300; ++length) {
+    std::string text(length, static_cast<char>('a' + length % 26));
+    bytes += text;
+    bytes += length % 3 == 0 ? "\n" : "\r\n";
+    expected.push_back(std::move(text));
+  }
+  // Whole blocks, then reads that stop at every place in a line.
+  for (const std::size_t step : {std::size_t{1} << 20, std::size_t{61}, std::size_t{7}}) {
+    TricklingSource source(bytes, step);
+    TextReader reader(source);
+    std::vector<std::string> texts;
+    for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
+    EXPECT_EQ(expected, texts) << "reads of " << step;
+  }
+}
+
 TEST(TextReaderTest, LineTextsOfLongLinesArriveWhole) {
   // Longer than the reader's block, so its buffer has to grow.
   const std::string path(300000, 'x');
