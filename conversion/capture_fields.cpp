@@ -34,18 +34,20 @@ bool splitScanning(std::string_view text, CaptureFields& fields) {
 
 constexpr std::size_t kWindow = 64;
 
-// The word bounds of a window of whitespace bits `space`, a missing one as the
-// window's end.
-void splitMissingBounds(std::uint64_t space, std::size_t (&bounds)[9]) {
-  std::uint64_t starts = ~space & ((space << 1) | 1);
-  std::uint64_t ends = space & (~space << 1);
+// Sets the bounds of the first four words and the start of the fifth from the
+// bits of word starts and ends, each bound the count that `lowestBit` gives.
+// Returns the start bits left after the fourth word.
+template <class LowestBit>
+std::uint64_t takeBounds(std::uint64_t starts, std::uint64_t ends, std::size_t (&bounds)[9],
+                         LowestBit lowestBit) {
   for (std::size_t word = 0; word < 8; word += 2) {
-    bounds[word] = static_cast<std::size_t>(std::countr_zero(starts));
-    bounds[word + 1] = static_cast<std::size_t>(std::countr_zero(ends));
+    bounds[word] = lowestBit(starts);
+    bounds[word + 1] = lowestBit(ends);
     starts &= starts - 1;
     ends &= ends - 1;
   }
-  bounds[8] = static_cast<std::size_t>(std::countr_zero(starts));
+  bounds[8] = lowestBit(starts);
+  return starts;
 }
 
 // Splits `text` by the whitespace bits of the 64 bytes at `window`, which
@@ -61,27 +63,19 @@ bool splitWindow(std::string_view text, const char* window, CaptureFields& field
   // A word starts where a space (or the line's start) comes before a byte
   // that is none, and ends at the first space after it; starts and ends take
   // turns.
-  std::uint64_t starts = ~space & ((space << 1) | 1);
-  std::uint64_t ends = space & (~space << 1);
-  // The lowest set bit, which the caller knows is there (the top bit added
-  // saves the test for none).
-  const auto lowest = [](std::uint64_t bits) {
+  const std::uint64_t starts = ~space & ((space << 1) | 1);
+  const std::uint64_t ends = space & (~space << 1);
+  std::size_t bounds[9];
+  // Mostly the clip path starts inside the window, after four words that all
+  // end inside it, so every bit looked for is there and its count needs no
+  // test for none (the top bit added stands in for it). Else a missing bound
+  // counts as the window's end.
+  const auto present = [](std::uint64_t bits) {
     return static_cast<std::size_t>(std::countr_zero(bits | (std::uint64_t{1} << 63)));
   };
-  std::size_t bounds[9];
-  for (std::size_t word = 0; word < 8; word += 2) {
-    bounds[word] = lowest(starts);
-    bounds[word + 1] = lowest(ends);
-    starts &= starts - 1;
-    ends &= ends - 1;
-  }
-  // Mostly the clip path starts inside the window, after four words that all
-  // end inside it, and every bound so far was there. Else a missing bound
-  // counts as the window's end.
-  if (starts != 0) {
-    bounds[8] = lowest(starts);
-  } else {
-    splitMissingBounds(space, bounds);
+  if (takeBounds(starts, ends, bounds, present) == 0) {
+    takeBounds(starts, ends, bounds,
+               [](std::uint64_t bits) { return static_cast<std::size_t>(std::countr_zero(bits)); });
   }
   if (bounds[0] < size && text[bounds[0]] == ';') return false;
   // The last bound at the window's edge: the line may go on with more of it.
