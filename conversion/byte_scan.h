@@ -122,20 +122,42 @@ inline std::uint64_t spaceBits64(const char* at) {
   return bits;
 }
 
-/// Bit i set when byte i of the 64 at `at` is an LF.
-inline std::uint64_t lineFeedBits64(const char* at) {
-  std::uint64_t bits = 0;
+/// For each of the `words` runs of 64 bytes at `at`, sets word i of `lineFeeds`
+/// to the LF bits of run i (bit j for its byte j). Returns true when any of
+/// the bytes is a NUL or 0x1A: the same pass tells whether a block needs a
+/// closer look for either.
+inline bool markLineFeeds(const char* at, std::size_t words, std::uint64_t* lineFeeds) {
 #if CAP2BATCH_SCAN_SSE2
-  for (int chunk = 0; chunk < 4; ++chunk) {
-    const __m128i lineFeeds = _mm_cmpeq_epi8(load16(at + 16 * chunk), _mm_set1_epi8('\n'));
-    bits |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(lineFeeds))} << (16 * chunk);
+  // The smallest byte, and the smallest byte XOR 0x1A: 0 when there is one.
+  __m128i smallest = _mm_set1_epi8(-1);
+  __m128i smallestFromEnd = _mm_set1_epi8(-1);
+  for (std::size_t word = 0; word < words; ++word, at += 64) {
+    std::uint64_t bits = 0;
+    for (int chunk = 0; chunk < 4; ++chunk) {
+      const __m128i bytes = load16(at + 16 * chunk);
+      const __m128i lineFeeds16 = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'));
+      bits |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(lineFeeds16))}
+              << (16 * chunk);
+      smallest = _mm_min_epu8(smallest, bytes);
+      smallestFromEnd = _mm_min_epu8(smallestFromEnd, _mm_xor_si128(bytes, _mm_set1_epi8('\x1a')));
+    }
+    lineFeeds[word] = bits;
   }
+  const __m128i zero = _mm_cmpeq_epi8(_mm_min_epu8(smallest, smallestFromEnd), _mm_setzero_si128());
+  return _mm_movemask_epi8(zero) != 0;
 #else
-  for (int chunk = 0; chunk < 8; ++chunk) {
-    bits |= std::uint64_t{markBits(equalTo(load(at + 8 * chunk), '\n'))} << (8 * chunk);
+  Word special = 0;
+  for (std::size_t word = 0; word < words; ++word, at += 64) {
+    std::uint64_t bits = 0;
+    for (int chunk = 0; chunk < 8; ++chunk) {
+      const Word bytes = load(at + 8 * chunk);
+      bits |= std::uint64_t{markBits(equalTo(bytes, '\n'))} << (8 * chunk);
+      special |= equalTo(bytes, 0) | equalTo(bytes, 0x1A);
+    }
+    lineFeeds[word] = bits;
   }
+  return special != 0;
 #endif
-  return bits;
 }
 
 /// The first whitespace byte in [at, end), or `end`.

@@ -51,7 +51,7 @@ TextReader::TextReader(ByteSource& source)
       buffer_(makeBuffer(kBufferSize)),
       lineFeeds_(makeLineFeedBits(kBufferSize)),
       capacity_(kBufferSize) {
-  clearSlack();
+  fillSlack();
 }
 
 // Keeps the unfinished line, moved to the front (into a larger buffer when it
@@ -74,40 +74,51 @@ bool TextReader::fill() {
   nul_ = nul_ >= begin_ ? nul_ - begin_ : firstOf(buffer_.get(), kept, '\0');
   begin_ = 0;
   end_ = kept;
-  clearSlack();
+  fillSlack();
 
-  char* const fresh = buffer_.get() + end_;
-  std::size_t count = source_.read(fresh, capacity_ - end_);
+  char* const fresh = buffer_.get() + kept;
+  std::size_t count = source_.read(fresh, capacity_ - kept);
   if (count == 0) {
     ended_ = true;
     return false;
   }
-  // Nothing from the first 0x1A on is ever read, not even from the source.
-  if (const void* stop = std::memchr(fresh, kEndOfText, count)) {
-    count = static_cast<std::size_t>(static_cast<const char*>(stop) - fresh);
-    ended_ = true;
+  end_ = kept + count;
+  fillSlack();
+  // Before scanned_ lies no LF that is still wanted: only the words from
+  // there on are marked. The same pass tells whether a NUL or a 0x1A may be
+  // there; most blocks have neither, and only the others are searched.
+  const bool specialBytes = markLineFeeds(scanned_);
+  if (specialBytes) {
+    // Nothing from the first 0x1A on is ever read, not even from the source.
+    if (const void* stop = std::memchr(fresh, kEndOfText, count)) {
+      count = static_cast<std::size_t>(static_cast<const char*>(stop) - fresh);
+      ended_ = true;
+      end_ = kept + count;
+      fillSlack();
+      markLineFeeds(scanned_);
+    }
   }
   // A NUL among the kept bytes stays the first.
-  if (nul_ == end_) nul_ += firstOf(fresh, count, '\0');
-  end_ += count;
-  clearSlack();
-  // Before scanned_ lies no LF that is still wanted: only the words from
-  // there on are marked.
-  markLineFeeds(scanned_);
+  if (nul_ == kept) nul_ = specialBytes ? kept + firstOf(fresh, count, '\0') : end_;
   return count > 0;
 }
 
-// Scans that read past a line read set bytes, never leftovers of no value.
-void TextReader::clearSlack() { std::memset(buffer_.get() + end_, 0, kReadableSlack); }
+// Scans that read past a line read set bytes, never leftovers of no value;
+// they are spaces, which are neither line ends nor bytes that need a search.
+void TextReader::fillSlack() { std::memset(buffer_.get() + end_, ' ', kReadableSlack); }
 
 // Marks the LFs of the words from the one holding byte `from` to the one
-// holding the last byte read; the zeros of the slack leave the bits past end_
-// clear.
-void TextReader::markLineFeeds(std::size_t from) {
-  const char* const base = buffer_.get();
-  std::size_t word = from / 64;
-  for (; word * 64 < end_; ++word) lineFeeds_[word] = byte_scan::lineFeedBits64(base + word * 64);
-  for (std::size_t ahead = 0; ahead < kLookAheadWords; ++ahead) lineFeeds_[word + ahead] = 0;
+// holding the last byte read; the slack's spaces leave the bits past end_
+// clear. True when a NUL or 0x1A may lie among the bytes from that word on.
+bool TextReader::markLineFeeds(std::size_t from) {
+  const std::size_t first = from / 64;
+  const std::size_t words = (end_ + 63) / 64 - first;
+  const bool specialBytes =
+      byte_scan::markLineFeeds(buffer_.get() + first * 64, words, lineFeeds_.get() + first);
+  for (std::size_t ahead = 0; ahead < kLookAheadWords; ++ahead) {
+    lineFeeds_[first + words + ahead] = 0;
+  }
+  return specialBytes;
 }
 
 inline bool TextReader::takeBufferedLine(std::string_view& text) {

@@ -40,8 +40,8 @@ class TextReader {
   bool takeBufferedLine(std::string_view& text);
   bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
-  void clearSlack();
-  void markLineFeeds(std::size_t from);
+  void fillSlack();
+  bool markLineFeeds(std::size_t from);
 
   ByteSource& source_;
   // The unread bytes are [begin_, end_); no LF lies in [begin_, scanned_).
