@@ -210,30 +210,59 @@ struct FileNameMarks {
   const char* dot = nullptr;        // the last '.' after it, or null
 };
 
+#if CAP2BATCH_SCAN_SSE2
+/// The separator and dot bits of 16 or 32 bytes, bit i for byte i.
+struct FileNameBits {
+  std::uint32_t separators;
+  std::uint32_t dots;
+};
+
+inline FileNameBits fileNameBits16(const char* at) {
+  const __m128i bytes = load16(at);
+  const __m128i slashes = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')),
+                                       _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
+  return FileNameBits{
+      static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)),
+      static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))))};
+}
+
+inline FileNameBits fileNameBits32(const char* at) {
+  const FileNameBits low = fileNameBits16(at);
+  const FileNameBits high = fileNameBits16(at + 16);
+  return FileNameBits{low.separators | high.separators << 16, low.dots | high.dots << 16};
+}
+#endif
+
+/// Sets `marks` to the FileNameMarks of [begin, end) and returns true when
+/// the path's last 32 bytes hold a separator, as in most paths; else returns
+/// false, and findFileNameMarks has to look further.
+inline bool findFileNameMarksNearEnd(const char* begin, const char* end, FileNameMarks& marks) {
+#if CAP2BATCH_SCAN_SSE2
+  if (end - begin < 32) return false;
+  const char* const at = end - 32;
+  const FileNameBits bits = fileNameBits32(at);
+  if (bits.separators == 0) return false;
+  // The highest set bit is the last separator; a dot counts only above it,
+  // and then the highest dot is the last one.
+  const int last = 31 - std::countl_zero(bits.separators);
+  marks.separator = at + last;
+  marks.dot = (bits.dots >> last) != 0 ? at + 31 - std::countl_zero(bits.dots) : nullptr;
+  return true;
+#else
+  (void)begin;
+  (void)end;
+  (void)marks;
+  return false;
+#endif
+}
+
 /// The FileNameMarks of [begin, end), from one scan back from the end.
 inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
   FileNameMarks marks;
 #if CAP2BATCH_SCAN_SSE2
-  struct Bits {
-    std::uint32_t separators;
-    std::uint32_t dots;
-  };
-  const auto bits16 = [](const char* at) {
-    const __m128i bytes = load16(at);
-    const __m128i slashes = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('/')),
-                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')));
-    return Bits{
-        static_cast<std::uint32_t>(_mm_movemask_epi8(slashes)),
-        static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))))};
-  };
-  const auto bits32 = [&bits16](const char* at) {
-    const Bits low = bits16(at);
-    const Bits high = bits16(at + 16);
-    return Bits{low.separators | high.separators << 16, low.dots | high.dots << 16};
-  };
   // Takes the bits of the bytes from `at` on, of which only those set in
   // `fresh` have not been looked at yet; true once the separator is found.
-  const auto take = [&marks](const char* at, Bits bits, std::uint32_t fresh) {
+  const auto take = [&marks](const char* at, FileNameBits bits, std::uint32_t fresh) {
     const std::uint32_t separators = bits.separators & fresh;
     const std::uint32_t dots = bits.dots & fresh;
     if (separators != 0) {
@@ -253,15 +282,15 @@ inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
   const std::size_t size = static_cast<std::size_t>(end - begin);
   if (size >= 32) {
     for (; end - begin >= 32; end -= 32) {
-      if (take(end - 32, bits32(end - 32), ~0u)) return marks;
+      if (take(end - 32, fileNameBits32(end - 32), ~0u)) return marks;
     }
-    if (end > begin) take(begin, bits32(begin), ~0u >> (32 - (end - begin)));
+    if (end > begin) take(begin, fileNameBits32(begin), ~0u >> (32 - (end - begin)));
     return marks;
   }
   if (size >= 16) {
-    if (take(end - 16, bits16(end - 16), 0xFFFFu)) return marks;
+    if (take(end - 16, fileNameBits16(end - 16), 0xFFFFu)) return marks;
     end -= 16;
-    if (end > begin) take(begin, bits16(begin), 0xFFFFu >> (16 - (end - begin)));
+    if (end > begin) take(begin, fileNameBits16(begin), 0xFFFFu >> (16 - (end - begin)));
     return marks;
   }
   // A short path, byte by byte.

@@ -72,6 +72,12 @@ bool mayBeSecondByte(const char* begin, const char* at) {
   return at > begin && isLeadByte(static_cast<unsigned char>(at[-1]));
 }
 
+// The rest of the scan back, for short paths and long file names: out of
+// line, so that the usual way through nameStemView stays small.
+[[gnu::noinline]] byte_scan::FileNameMarks marksScanningBack(const char* begin, const char* end) {
+  return byte_scan::findFileNameMarks(begin, end);
+}
+
 }  // namespace
 
 std::string_view nameStemView(std::string_view path) {
@@ -79,7 +85,9 @@ std::string_view nameStemView(std::string_view path) {
   // folders: the last separator byte and the last dot byte after it.
   const char* const begin = path.data();
   const char* const end = begin + path.size();
-  const byte_scan::FileNameMarks marks = byte_scan::findFileNameMarks(begin, end);
+  byte_scan::FileNameMarks marks;
+  if (!byte_scan::findFileNameMarksNearEnd(begin, end, marks))
+    marks = marksScanningBack(begin, end);
   // Under a double-byte code page they are the answer too unless either could
   // be a second byte: no separator or dot byte is a lead byte, and a byte
   // right after one that is no lead byte always starts a character. Paths of
