@@ -3,7 +3,7 @@
 #include <bit>
 #include <cstring>
 
-#include "conversion/byte_scan.h"
+#include "conversion/line_feed_marks.h"
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -113,8 +113,8 @@ void TextReader::fillSlack() { std::memset(buffer_.get() + end_, ' ', kReadableS
 bool TextReader::markLineFeeds(std::size_t from) {
   const std::size_t first = from / 64;
   const std::size_t words = (end_ + 63) / 64 - first;
-  const bool specialBytes =
-      byte_scan::markLineFeeds(buffer_.get() + first * 64, words, lineFeeds_.get() + first);
+  static const LineFeedMarker mark = fastestLineFeedMarker();
+  const bool specialBytes = mark(buffer_.get() + first * 64, words, lineFeeds_.get() + first);
   for (std::size_t ahead = 0; ahead < kLookAheadWords; ++ahead) {
     lineFeeds_[first + words + ahead] = 0;
   }

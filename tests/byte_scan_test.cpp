@@ -3,7 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iostream>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "conversion/line_feed_marks.h"
 
 namespace {
 
@@ -61,6 +66,41 @@ TEST(ByteScanTest, FindsTheLastSeparatorOrDotWhereverItLies) {
           ASSERT_EQ(lastSeparatorOrDotByBytes(begin, begin + size),
                     byte_scan::findLastSeparatorOrDot(begin, begin + size))
               << size << " " << int{byte} << " at " << at;
+        }
+      }
+    }
+  }
+}
+
+TEST(ByteScanTest, LineFeedMarkersMarkEveryLineFeedAndNoticeNulAndEndOfText) {
+  std::vector<std::pair<const char*, LineFeedMarker>> markers = {{"baseline", markLineFeeds}};
+  if (canMarkWithAvx2()) {
+    markers.emplace_back("AVX2", markLineFeedsAvx2);
+  } else {
+    std::cout << "This build or processor has no AVX2 marker: the baseline one alone is tested\n";
+  }
+  // One byte of each kind at every place of one to three words of text that
+  // has LFs of its own, near both ends of each vector.
+  const char kinds[] = {'\n', '\0', '\x1a', '\r', '\x1b', '\x0b', '\xff'};
+  for (const auto& [name, mark] : markers) {
+    for (std::size_t words = 1; words <= 3; ++words) {
+      for (std::size_t at = 0; at < words * 64; ++at) {
+        for (const char kind : kinds) {
+          std::string bytes(words * 64, 'x');
+          for (std::size_t i = 5; i < bytes.size(); i += 29) bytes[i] = '\n';
+          bytes[at] = kind;
+          std::vector<std::uint64_t> expected(words, 0);
+          bool special = false;
+          for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\n') expected[i / 64] |= std::uint64_t{1} << (i % 64);
+            special = special || bytes[i] == '\0' || bytes[i] == '\x1a';
+          }
+          std::vector<std::uint64_t> marked(words + 1, 0x5555);
+          EXPECT_EQ(special, mark(bytes.data(), words, marked.data()))
+              << name << " " << words << " " << at << " " << int{kind};
+          EXPECT_EQ(0x5555u, marked[words]) << name << ": wrote past its words";
+          marked.pop_back();
+          ASSERT_EQ(expected, marked) << name << " " << words << " " << at << " " << int{kind};
         }
       }
     }
