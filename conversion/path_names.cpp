@@ -73,7 +73,8 @@ bool mayBeSecondByte(const char* begin, const char* at) {
 }
 
 // The rest of the scan back, for short paths and long file names: out of
-// line, so that the usual way through nameStemView stays small.
+// line, so that the usual way through nameStemView, which the conversion loop
+// takes for every row, stays small.
 [[gnu::noinline]] byte_scan::FileNameMarks marksScanningBack(const char* begin, const char* end) {
   return byte_scan::findFileNameMarks(begin, end);
 }

@@ -121,7 +121,7 @@ bool TextReader::markLineFeeds(std::size_t from) {
   return specialBytes;
 }
 
-inline bool TextReader::takeBufferedLine(std::string_view& text) {
+bool TextReader::takeBufferedLine(std::string_view& text) {
   if (scanned_ == end_) return false;
   std::size_t word = scanned_ / 64;
   const std::uint64_t* const lineFeeds = lineFeeds_.get() + word;

@@ -51,8 +51,9 @@ class TextReader {
   // bytes follow its capacity_, and the kReadableSlack after end_ are set.
   std::unique_ptr<char[]> buffer_;
   // Bit k % 64 of word k / 64 is set when byte k of the buffer is an LF, for
-  // the bytes below end_ (and none past it): one pass over each block marks
-  // its line ends, and a line's end is then the next set bit.
+  // the words from the one holding scanned_ to the one holding the last byte
+  // read, and two zero words follow them: one pass over each block marks its
+  // line ends, and a line's end is then the next set bit.
   std::unique_ptr<std::uint64_t[]> lineFeeds_;
   std::size_t capacity_;
   std::size_t begin_ = 0;
