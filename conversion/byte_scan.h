@@ -231,23 +231,35 @@ inline FileNameBits fileNameBits32(const char* at) {
   const FileNameBits high = fileNameBits16(at + 16);
   return FileNameBits{low.separators | high.separators << 16, low.dots | high.dots << 16};
 }
+
+/// Takes into `marks` the bits of the bytes from `at` on, a scan back having
+/// looked at the bytes after them; only the bits set in `fresh` are bytes not
+/// looked at yet. True once the separator is found.
+inline bool takeFileNameBits(FileNameMarks& marks, const char* at, FileNameBits bits,
+                             std::uint32_t fresh) {
+  const std::uint32_t separators = bits.separators & fresh;
+  const std::uint32_t dots = bits.dots & fresh;
+  if (separators != 0) {
+    // The highest set bit is the last separator; a dot counts only above it,
+    // and then the highest dot is the last one.
+    const int last = 31 - std::countl_zero(separators);
+    marks.separator = at + last;
+    if (marks.dot == nullptr && (dots >> last) != 0) marks.dot = at + 31 - std::countl_zero(dots);
+    return true;
+  }
+  if (marks.dot == nullptr && dots != 0) marks.dot = at + 31 - std::countl_zero(dots);
+  return false;
+}
 #endif
 
 /// Sets `marks` to the FileNameMarks of [begin, end) and returns true when
 /// the path's last 32 bytes hold a separator, as in most paths; else returns
-/// false, and findFileNameMarks has to look further.
+/// false, `marks` being of no use, and findFileNameMarks has to look further.
 inline bool findFileNameMarksNearEnd(const char* begin, const char* end, FileNameMarks& marks) {
 #if CAP2BATCH_SCAN_SSE2
   if (end - begin < 32) return false;
-  const char* const at = end - 32;
-  const FileNameBits bits = fileNameBits32(at);
-  if (bits.separators == 0) return false;
-  // The highest set bit is the last separator; a dot counts only above it,
-  // and then the highest dot is the last one.
-  const int last = 31 - std::countl_zero(bits.separators);
-  marks.separator = at + last;
-  marks.dot = (bits.dots >> last) != 0 ? at + 31 - std::countl_zero(bits.dots) : nullptr;
-  return true;
+  marks = FileNameMarks{};
+  return takeFileNameBits(marks, end - 32, fileNameBits32(end - 32), ~0u);
 #else
   (void)begin;
   (void)end;
@@ -260,21 +272,8 @@ inline bool findFileNameMarksNearEnd(const char* begin, const char* end, FileNam
 inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
   FileNameMarks marks;
 #if CAP2BATCH_SCAN_SSE2
-  // Takes the bits of the bytes from `at` on, of which only those set in
-  // `fresh` have not been looked at yet; true once the separator is found.
   const auto take = [&marks](const char* at, FileNameBits bits, std::uint32_t fresh) {
-    const std::uint32_t separators = bits.separators & fresh;
-    const std::uint32_t dots = bits.dots & fresh;
-    if (separators != 0) {
-      // The highest set bit is the last separator; a dot counts only above
-      // it, and then the highest dot is the last one.
-      const int last = 31 - std::countl_zero(separators);
-      marks.separator = at + last;
-      if (marks.dot == nullptr && (dots >> last) != 0) marks.dot = at + 31 - std::countl_zero(dots);
-      return true;
-    }
-    if (marks.dot == nullptr && dots != 0) marks.dot = at + 31 - std::countl_zero(dots);
-    return false;
+    return takeFileNameBits(marks, at, bits, fresh);
   };
   // Thirty-two bytes back from the end at a time: most file names are shorter,
   // so most paths take one step. The bytes before the last step that were not
