@@ -150,6 +150,48 @@ TEST(TextReaderTest, LineEndsAreFoundWhateverTheLineLengthAndWhereverItStarts) {
   }
 }
 
+TEST(TextReaderTest, NulAndEndOfTextCountWhicheverBlockTheyArriveIn) {
+  // Some 200 KB of lines, with a NUL or a 0x1A put at places in the reader's
+  // later blocks: at a block's first and last byte, inside a line, and where
+  // a line breaks across two reads.
+  std::string lines;
+  for (int line = 0; lines.size() < 200000; ++line) {
+    lines += std::to_string(line) + " 00:00:01:00 00:00:02:00 x D:\\clips\\clip" +
+             std::string(static_cast<std::size_t>(line % 97), 'n') + ".avi\r\n";
+  }
+  struct Case {
+    std::size_t at;
+    char byte;
+  };
+  const Case cases[] = {{65535, '\0'},    {65536, '\0'},    {100003, '\0'},
+                        {131072, '\0'},   {65535, '\x1a'},  {65536, '\x1a'},
+                        {100003, '\x1a'}, {131072, '\x1a'}, {199999, '\x1a'}};
+  for (const Case& c : cases) {
+    std::string bytes = lines;
+    bytes[c.at] = c.byte;
+    // What the reader must give: nothing from the first 0x1A on, lines split
+    // at LF with CR LF cut, each text ending at its first NUL.
+    std::vector<std::string> expected;
+    const std::string input = bytes.substr(0, bytes.find('\x1a'));
+    for (std::size_t start = 0; start < input.size();) {
+      std::size_t stop = input.find('\n', start);
+      const bool lineFeed = stop != std::string::npos;
+      if (!lineFeed) stop = input.size();
+      std::string text = input.substr(start, stop - start);
+      if (lineFeed && !text.empty() && text.back() == '\r') text.pop_back();
+      expected.push_back(text.substr(0, text.find('\0')));
+      start = stop + 1;
+    }
+    for (const std::size_t step : {std::size_t{1} << 20, std::size_t{4093}}) {
+      TricklingSource source(bytes, step);
+      TextReader reader(source);
+      std::vector<std::string> texts;
+      for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
+      EXPECT_EQ(expected, texts) << int{c.byte} << " at " << c.at << ", reads of " << step;
+    }
+  }
+}
+
 TEST(TextReaderTest, LineTextsOfLongLinesArriveWhole) {
   // Longer than the reader's block, so its buffer has to grow.
   const std::string path(300000, 'x');
