@@ -23,15 +23,18 @@ class ByteSink {
   virtual bool write(const char* data, std::size_t size) = 0;
 };
 
-/// A source over bytes held in memory.
+/// A source over bytes held in memory. It hands out at most `largestRead`
+/// bytes a read, so that tests can make block ends fall anywhere.
 class MemorySource : public ByteSource {
  public:
-  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  explicit MemorySource(std::string_view bytes, std::size_t largestRead = std::string_view::npos)
+      : bytes_(bytes), largestRead_(largestRead) {}
   std::size_t read(char* buffer, std::size_t size) override;
   bool failed() const override { return false; }
 
  private:
   std::string_view bytes_;
+  std::size_t largestRead_;
 };
 
 /// A sink that keeps every byte written to it.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -64,23 +63,6 @@ TEST(BatchListTest, ConvertsCaptureLists) {
   }
 }
 
-// Hands out its bytes `step` at a time, so that block ends fall everywhere.
-class SteppingSource : public ByteSource {
- public:
-  SteppingSource(std::string_view bytes, std::size_t step) : bytes_(bytes), step_(step) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t count = std::min({size, step_, bytes_.size()});
-    bytes_.copy(buffer, count);
-    bytes_.remove_prefix(count);
-    return count;
-  }
-  bool failed() const override { return false; }
-
- private:
-  std::string_view bytes_;
-  std::size_t step_;
-};
-
 TEST(BatchListTest, RowsDoNotDependOnWhereBlocksEnd) {
   // CR LF pairs, NULs, long words, a line longer than 64 bytes before its
   // clip path, two-byte characters and a final 0x1A, read in blocks of every
@@ -97,7 +79,7 @@ TEST(BatchListTest, RowsDoNotDependOnWhereBlocksEnd) {
     const Conversion whole = convert(captureList);
     EXPECT_EQ(7, whole.rows);
     for (std::size_t step = 1; step <= 97; ++step) {
-      SteppingSource source(captureList, step);
+      MemorySource source(captureList, step);
       StringSink sink;
       {
         TextReader reader(source);

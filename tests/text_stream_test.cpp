@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,25 +19,6 @@ std::vector<std::string> readAllLines(ByteSource& source) {
   EXPECT_TRUE(line.empty());
   return lines;
 }
-
-// Hands out its bytes a few at a time, so that CR LF pairs and lines fall
-// across reads.
-class TricklingSource : public ByteSource {
- public:
-  TricklingSource(std::string bytes, std::size_t step) : bytes_(std::move(bytes)), step_(step) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t count = std::min({size, step_, bytes_.size() - at_});
-    bytes_.copy(buffer, count, at_);
-    at_ += count;
-    return count;
-  }
-  bool failed() const override { return false; }
-
- private:
-  std::string bytes_;
-  std::size_t step_;
-  std::size_t at_ = 0;
-};
 
 // Gives some bytes, then fails.
 class FailingSource : public ByteSource {
@@ -89,7 +71,7 @@ TEST(TextReaderTest, TranslatesLineEndsAndStopsAtEndOfText) {
   };
   for (const Case& c : cases) {
     for (const std::size_t step : {std::size_t{1}, std::size_t{2}, std::size_t{1000}}) {
-      TricklingSource source(c.bytes, step);
+      MemorySource source(c.bytes, step);
       EXPECT_EQ(c.lines, readAllLines(source)) << testing::PrintToString(c.bytes) << " " << step;
     }
   }
@@ -119,7 +101,7 @@ TEST(TextReaderTest, LineTextEndsBeforeTheLineEndAndTheFirstNul) {
   // end of one block and at the start of the next.
   for (const Case& c : cases) {
     for (std::size_t step = 1; step <= 8; ++step) {
-      TricklingSource source(c.bytes, step == 8 ? 1000 : step);
+      MemorySource source(c.bytes, step == 8 ? 1000 : step);
       TextReader reader(source);
       std::vector<std::string> texts;
       for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
@@ -142,7 +124,7 @@ TEST(TextReaderTest, LineEndsAreFoundWhateverTheLineLengthAndWhereverItStarts) {
   }
   // Whole blocks, then reads that stop at every place in a line.
   for (const std::size_t step : {std::size_t{1} << 20, std::size_t{61}, std::size_t{7}}) {
-    TricklingSource source(bytes, step);
+    MemorySource source(bytes, step);
     TextReader reader(source);
     std::vector<std::string> texts;
     for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
@@ -183,7 +165,7 @@ TEST(TextReaderTest, NulAndEndOfTextCountWhicheverBlockTheyArriveIn) {
       start = stop + 1;
     }
     for (const std::size_t step : {std::size_t{1} << 20, std::size_t{4093}}) {
-      TricklingSource source(bytes, step);
+      MemorySource source(bytes, step);
       TextReader reader(source);
       std::vector<std::string> texts;
       for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -25,23 +24,6 @@ const int kCodePages[] = {0, 932, 1361};
 // Names a capture list may give its rows, ':' and a two-byte character with a
 // second byte 0x5C among them.
 const char* const kListNames[] = {"", "tape01", "my tape", "a:b", "\x95\x5c"};
-
-/// Hands its bytes over at most `piece` at a time.
-class PieceSource : public ByteSource {
- public:
-  PieceSource(std::string_view bytes, std::size_t piece) : bytes_(bytes), piece_(piece) {}
-  std::size_t read(char* buffer, std::size_t size) override {
-    const std::size_t count = std::min({size, piece_, bytes_.size()});
-    if (count > 0) std::memcpy(buffer, bytes_.data(), count);
-    bytes_.remove_prefix(count);
-    return count;
-  }
-  bool failed() const override { return false; }
-
- private:
-  std::string_view bytes_;
-  std::size_t piece_;
-};
 
 std::string convert(ByteSource& source, std::int64_t& rows) {
   TextReader reader(source);
@@ -120,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view captureList(reinterpret_cast<const char*>(data) + 2, size - 2);
 
   std::int64_t rows = 0;
-  PieceSource pieces(captureList, piece);
+  MemorySource pieces(captureList, piece);
   const std::string batchList = convert(pieces, rows);
 
   std::int64_t clipLines = 0;
