@@ -399,7 +399,7 @@ TEST_F(FaultInjectionTest, KilledAtARandomMomentWhileWritingALargeBatchList) {
   if (underLauncher()) GTEST_SKIP() << "the kill would reach the launcher, not the command";
   std::string captureList;
   std::string rows;
-  for (int i = 0; i < 100000; ++i) {
+  for (int i = 0; i < 30000; ++i) {
     const std::string clip = std::to_string(i);
     captureList +=
         clip + "  00:01:02:03  00:01:10:00  00:00:07:27  D:\\capture\\clip" + clip + ".avi\r\n";
@@ -422,15 +422,20 @@ TEST_F(FaultInjectionTest, KilledAtARandomMomentWhileWritingALargeBatchList) {
   std::uniform_int_distribution<long long> moment(
       0, std::chrono::duration_cast<std::chrono::microseconds>(wholeRun).count());
   std::map<std::string, int> outcomes;
+  // At least 30 kills; more, up to 300, until one has fallen inside the
+  // writing, which takes only part of a run on a fast machine.
   constexpr int kKills = 30;
-  for (int i = 0; i < kKills; ++i) {
-    const bool earlierBackup = i % 2 == 1;
+  constexpr int kMostKills = 300;
+  int kills = 0;
+  for (; kills < kMostKills && (kills < kKills || outcomes["while writing rows"] == 0); ++kills) {
+    const bool earlierBackup = kills % 2 == 1;
     std::error_code ignored;
     fs::remove(at("big.txt.bak"), ignored);
     put("big.txt", previous);
     if (earlierBackup) put("big.txt.bak", earlier);
     const std::chrono::microseconds delay(moment(random));
-    SCOPED_TRACE("kill " + std::to_string(i) + " after " + std::to_string(delay.count()) + " us");
+    SCOPED_TRACE("kill " + std::to_string(kills) + " after " + std::to_string(delay.count()) +
+                 " us");
 
     const Started started = start({"big.cbl"});
     std::this_thread::sleep_for(delay);
@@ -461,10 +466,12 @@ TEST_F(FaultInjectionTest, KilledAtARandomMomentWhileWritingALargeBatchList) {
       EXPECT_EQ(rows.substr(0, batchList->size()), *batchList) << "rows in order, none lost";
     }
     ++outcomes[outcome];
-    EXPECT_EQ(backup ? 3u : 2u, contents().size());
+    // The capture list, and the batch list and backup where they are: no
+    // stray file left behind by the kill.
+    EXPECT_EQ(1u + (batchList ? 1u : 0u) + (backup ? 1u : 0u), contents().size());
   }
   for (const auto& [outcome, count] : outcomes) {
-    std::cout << "killed " << outcome << ": " << count << " of " << kKills << "\n";
+    std::cout << "killed " << outcome << ": " << count << " of " << kills << "\n";
   }
   EXPECT_GT(outcomes["while writing rows"], 0) << "no kill fell inside the writing";
 }
