@@ -272,36 +272,25 @@ inline bool findFileNameMarksNearEnd(const char* begin, const char* end, FileNam
 inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
   FileNameMarks marks;
 #if CAP2BATCH_SCAN_SSE2
-  const auto take = [&marks](const char* at, FileNameBits bits, std::uint32_t fresh) {
-    return takeFileNameBits(marks, at, bits, fresh);
+  // Steps of `width` bytes back from the end: most file names are shorter than
+  // 32 bytes, so most paths take one step. The bytes before the last whole
+  // step that were not seen yet are looked at in one more step from the start.
+  const auto scanBack = [&](std::ptrdiff_t width, FileNameBits (*bitsOf)(const char*)) {
+    for (; end - begin >= width; end -= width) {
+      if (takeFileNameBits(marks, end - width, bitsOf(end - width), ~0u)) return;
+    }
+    if (end > begin) takeFileNameBits(marks, begin, bitsOf(begin), ~0u >> (32 - (end - begin)));
   };
-  // Thirty-two bytes back from the end at a time: most file names are shorter,
-  // so most paths take one step. The bytes before the last step that were not
-  // seen yet are looked at in one more step from the start.
-  const std::size_t size = static_cast<std::size_t>(end - begin);
-  if (size >= 32) {
-    for (; end - begin >= 32; end -= 32) {
-      if (take(end - 32, fileNameBits32(end - 32), ~0u)) return marks;
-    }
-    if (end > begin) take(begin, fileNameBits32(begin), ~0u >> (32 - (end - begin)));
+  if (end - begin >= 32) {
+    scanBack(32, fileNameBits32);
     return marks;
   }
-  if (size >= 16) {
-    if (take(end - 16, fileNameBits16(end - 16), 0xFFFFu)) return marks;
-    end -= 16;
-    if (end > begin) take(begin, fileNameBits16(begin), 0xFFFFu >> (16 - (end - begin)));
+  if (end - begin >= 16) {
+    scanBack(16, fileNameBits16);
     return marks;
   }
-  // A short path, byte by byte.
-  while (end > begin) {
-    --end;
-    if (*end == '/' || *end == '\\') {
-      marks.separator = end;
-      return marks;
-    }
-    if (*end == '.' && marks.dot == nullptr) marks.dot = end;
-  }
-#else
+#endif
+  // Shorter paths, or no vectors: mark by mark.
   while (const char* found = findLastSeparatorOrDot(begin, end)) {
     if (*found != '.') {
       marks.separator = found;
@@ -310,7 +299,6 @@ inline FileNameMarks findFileNameMarks(const char* begin, const char* end) {
     if (marks.dot == nullptr) marks.dot = found;
     end = found;
   }
-#endif
   return marks;
 }
 

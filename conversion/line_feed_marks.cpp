@@ -4,7 +4,7 @@
 
 // The block pass touches every byte of the input, so it is the one scan worth
 // a second version for processors with 32-byte vectors. It alone is chosen at
-// run time, once per block: the per-line scans stay the same on every
+// run time, once per process: the per-line scans stay the same on every
 // processor.
 #if CAP2BATCH_SCAN_SSE2 && defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define CAP2BATCH_SCAN_AVX2 1

@@ -73,29 +73,23 @@ bool TextReader::fill() {
   // A NUL before begin_ belonged to a line already read: look again.
   nul_ = nul_ >= begin_ ? nul_ - begin_ : firstOf(buffer_.get(), kept, '\0');
   begin_ = 0;
-  end_ = kept;
-  fillSlack();
 
   char* const fresh = buffer_.get() + kept;
   std::size_t count = source_.read(fresh, capacity_ - kept);
   if (count == 0) {
     ended_ = true;
+    endAt(kept);
     return false;
   }
-  end_ = kept + count;
-  fillSlack();
-  // Before scanned_ lies no LF that is still wanted: only the words from
-  // there on are marked. The same pass tells whether a NUL or a 0x1A may be
-  // there; most blocks have neither, and only the others are searched.
-  const bool specialBytes = markLineFeeds(scanned_);
+  // The same pass that marks the line feeds tells whether a NUL or a 0x1A
+  // may be there; most blocks have neither, and only the others are searched.
+  const bool specialBytes = endAt(kept + count);
   if (specialBytes) {
     // Nothing from the first 0x1A on is ever read, not even from the source.
     if (const void* stop = std::memchr(fresh, kEndOfText, count)) {
       count = static_cast<std::size_t>(static_cast<const char*>(stop) - fresh);
       ended_ = true;
-      end_ = kept + count;
-      fillSlack();
-      markLineFeeds(scanned_);
+      endAt(kept + count);
     }
   }
   // A NUL among the kept bytes stays the first.
@@ -107,13 +101,17 @@ bool TextReader::fill() {
 // they are spaces, which are neither line ends nor bytes that need a search.
 void TextReader::fillSlack() { std::memset(buffer_.get() + end_, ' ', kReadableSlack); }
 
-// Marks the LFs of the words from the one holding byte `from` to the one
-// holding the last byte read; the slack's spaces leave the bits past end_
-// clear. True when a NUL or 0x1A may lie among the bytes from that word on.
-bool TextReader::markLineFeeds(std::size_t from) {
-  const std::size_t first = from / 64;
+// Takes the buffer's bytes up to `end` as the ones read: sets the slack after
+// them and marks the LFs of the words from the one holding scanned_ (before
+// it lies no LF still wanted) to the one holding the last byte; the slack's
+// spaces leave the bits past the end clear. True when a NUL or 0x1A may lie
+// among the bytes of those words.
+bool TextReader::endAt(std::size_t end) {
+  end_ = end;
+  fillSlack();
+  const std::size_t first = scanned_ / 64;
   const std::size_t words = (end_ + 63) / 64 - first;
-  static const LineFeedMarker mark = fastestLineFeedMarker();
+  const LineFeedMarker mark = fastestLineFeedMarker();
   const bool specialBytes = mark(buffer_.get() + first * 64, words, lineFeeds_.get() + first);
   for (std::size_t ahead = 0; ahead < kLookAheadWords; ++ahead) {
     lineFeeds_[first + words + ahead] = 0;

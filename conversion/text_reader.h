@@ -41,7 +41,7 @@ class TextReader {
   bool nextLine(std::string_view& text, bool& lineFeed);
   bool fill();
   void fillSlack();
-  bool markLineFeeds(std::size_t from);
+  bool endAt(std::size_t end);
 
   ByteSource& source_;
   // The unread bytes are [begin_, end_); no LF lies in [begin_, scanned_).

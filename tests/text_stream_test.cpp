@@ -20,6 +20,14 @@ std::vector<std::string> readAllLines(ByteSource& source) {
   return lines;
 }
 
+// Every line's text as readLineText gives it.
+std::vector<std::string> readAllLineTexts(ByteSource& source) {
+  TextReader reader(source);
+  std::vector<std::string> texts;
+  for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
+  return texts;
+}
+
 // Gives some bytes, then fails.
 class FailingSource : public ByteSource {
  public:
@@ -102,10 +110,8 @@ TEST(TextReaderTest, LineTextEndsBeforeTheLineEndAndTheFirstNul) {
   for (const Case& c : cases) {
     for (std::size_t step = 1; step <= 8; ++step) {
       MemorySource source(c.bytes, step == 8 ? 1000 : step);
-      TextReader reader(source);
-      std::vector<std::string> texts;
-      for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
-      EXPECT_EQ(c.texts, texts) << testing::PrintToString(c.bytes) << " " << step;
+      EXPECT_EQ(c.texts, readAllLineTexts(source))
+          << testing::PrintToString(c.bytes) << " " << step;
     }
   }
 }
@@ -125,10 +131,7 @@ TEST(TextReaderTest, LineEndsAreFoundWhateverTheLineLengthAndWhereverItStarts) {
   // Whole blocks, then reads that stop at every place in a line.
   for (const std::size_t step : {std::size_t{1} << 20, std::size_t{61}, std::size_t{7}}) {
     MemorySource source(bytes, step);
-    TextReader reader(source);
-    std::vector<std::string> texts;
-    for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
-    EXPECT_EQ(expected, texts) << "reads of " << step;
+    EXPECT_EQ(expected, readAllLineTexts(source)) << "reads of " << step;
   }
 }
 
@@ -166,10 +169,8 @@ TEST(TextReaderTest, NulAndEndOfTextCountWhicheverBlockTheyArriveIn) {
     }
     for (const std::size_t step : {std::size_t{1} << 20, std::size_t{4093}}) {
       MemorySource source(bytes, step);
-      TextReader reader(source);
-      std::vector<std::string> texts;
-      for (std::string_view text; reader.readLineText(text);) texts.emplace_back(text);
-      EXPECT_EQ(expected, texts) << int{c.byte} << " at " << c.at << ", reads of " << step;
+      EXPECT_EQ(expected, readAllLineTexts(source))
+          << int{c.byte} << " at " << c.at << ", reads of " << step;
     }
   }
 }
